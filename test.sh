@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the project twice (a normal build and one with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs the whole test suite in both.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/setup.sh
+
+jobs=$(nproc 2>/dev/null || echo 4)
+
+run_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DWERROR=ON "$@"
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
+echo "All tests passed (normal and sanitizer builds)."
