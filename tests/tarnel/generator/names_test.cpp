@@ -54,14 +54,9 @@ TEST(TypeNames, Conversions) {
 }
 
 TEST(Terminals, Kinds) {
-  EXPECT_TRUE(isterminal("?ID?"));
-  EXPECT_TRUE(isterminal("'x'"));
-  EXPECT_TRUE(isterminal("\"x\""));
-  EXPECT_FALSE(isterminal(""));
-  EXPECT_FALSE(isterminal("expr"));
-  EXPECT_FALSE(isliteral("?ID?"));
-  EXPECT_TRUE(isliteral("'x'"));
-  EXPECT_FALSE(isliteral(""));
+  EXPECT_TRUE(isterminal("?ID?") && isterminal("'x'") && isterminal("\"x\""));
+  EXPECT_FALSE(isterminal("") || isterminal("expr"));
+  EXPECT_TRUE(isliteral("'x'") && !isliteral("?ID?") && !isliteral(""));
 }
 
 TEST(Terminals, Normalize) {

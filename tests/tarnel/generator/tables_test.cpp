@@ -29,12 +29,7 @@ TEST_F(Tables, InsertionKeepsTheFirstType) {
   EXPECT_EQ(symbols.count("PI"), 0u);
 }
 
-TEST_F(Tables, RecordDefaults) {
-  symbolinfo s;
-  EXPECT_EQ(s.uid, 0);
-  EXPECT_EQ(s.rule, nullptr);
-  EXPECT_EQ(s.has_value, 0);
-  EXPECT_TRUE(s.altname.empty() && s.type.empty() && s.uses.empty() && s.links.empty());
+TEST_F(Tables, NodeRecordsAndBuiltinTypes) {
   nodeinfo n(3);
   EXPECT_EQ(n.node_types, std::vector<std::string>(3));
   EXPECT_TRUE(n.node_names.empty());
