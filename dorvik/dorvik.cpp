@@ -1,0 +1,386 @@
+// dorvik: condenses a saved gcov console report and the annotated files that
+// gcov wrote into one tab-separated summary, then removes what it consumed.
+//
+//   dorvik REPORT SUMMARY
+//
+// The summary holds, per source file of the report (in byte order of the
+// source name), a file line, a line per executable source line with a mark
+// per branch ("+" taken, "-" not taken) and a line per function. Nothing is
+// printed; the exit status is 0 on success and 1 on any failure.
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// What the report says about one source file.
+struct covr_info {
+  std::string gcov_name = "?";  // annotated file from the "Creating" line
+  std::string lines_text = "-"; // text after "Lines executed:"
+  std::string taken_text = "-"; // text after "Taken at least once:"
+};
+
+// Records keyed by the source file's name; the map order is the summary order.
+std::map<std::string, covr_info> file_info;
+
+// An annotated source line: the execution count field and the line number.
+// The count may fill gcov's whole padded field, so no blank is required in
+// front of it. Runs of "=" mark lines reached only through exceptions.
+const std::regex line_r("^ *(-|#+|%+|=+|[0-9]+|[0-9]+[*]): *([0-9]+):");
+
+// gcov writes the count and line fields in far fewer characters than this;
+// only this prefix of a line is matched, so a pathological line cannot make
+// the matcher run long or deep.
+constexpr std::size_t line_prefix_limit = 128;
+
+bool starts_with(const std::string &text, const char *prefix) {
+  return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+bool ends_with(const std::string &text, const std::string &suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Reads one line and drops one trailing carriage return (Windows line ends).
+bool read_line(std::istream &in, std::string &line) {
+  if (!std::getline(in, line)) {
+    return false;
+  }
+  if (!line.empty() && line.back() == '\r') {
+    line.pop_back();
+  }
+  return true;
+}
+
+// Takes NAME from a line of the form PREFIX'NAME' (PREFIX without the quote).
+// Lines too short to hold a quoted, non-empty name do not qualify.
+bool quoted_name(const std::string &line, const char *prefix,
+                 std::string &name) {
+  const std::size_t skip = std::char_traits<char>::length(prefix) + 1;
+  if (!starts_with(line, prefix) || line.size() < skip + 2 ||
+      line[skip - 1] != '\'' || line.back() != '\'') {
+    return false;
+  }
+  name = line.substr(skip, line.size() - skip - 1);
+  return true;
+}
+
+// Parses the digits at text[pos...] into a 64-bit value; false when there
+// is no digit there or the value does not fit.
+bool parse_count(const std::string &text, std::size_t pos, std::uint64_t &value) {
+  if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') {
+    return false;
+  }
+  value = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    const unsigned digit = static_cast<unsigned>(text[pos] - '0');
+    if (value > (UINT64_MAX - digit) / 10) {
+      return false;
+    }
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
+// Reads the report into file_info. A block starts at a "File 'name'" line
+// and ends at an empty line, at the next "File" line or at the end of the
+// report; the first figures of each kind in a block count (gcov -n writes no
+// blank lines, and its closing total would otherwise replace the last
+// file's figures). Returns false when the report could not be read.
+bool read_report(std::istream &in) {
+  std::string line;
+  std::string key;
+  covr_info record;
+  bool open = false, have_lines = false, have_taken = false,
+       have_creating = false;
+  auto close_block = [&] {
+    if (open) {
+      file_info[key] = record;
+    }
+    open = false;
+  };
+  std::string name;
+  while (read_line(in, line)) {
+    if (quoted_name(line, "File ", name)) {
+      close_block();
+      key = name;
+      record = covr_info();
+      open = true;
+      have_lines = have_taken = have_creating = false;
+    } else if (!open) {
+      continue;
+    } else if (line.empty()) {
+      close_block();
+    } else if (starts_with(line, "Lines executed:")) {
+      if (!have_lines) {
+        record.lines_text = line.substr(15);
+        have_lines = true;
+      }
+    } else if (starts_with(line, "Taken at least once:")) {
+      if (!have_taken) {
+        record.taken_text = line.substr(20);
+        have_taken = true;
+      }
+    } else if (quoted_name(line, "Creating ", name)) {
+      if (!have_creating) {
+        record.gcov_name = name;
+        have_creating = true;
+      }
+    }
+  }
+  close_block();
+  return !in.bad();
+}
+
+// "-" without executable items; otherwise "P% of N" with two decimals.
+std::string figure(std::int64_t hits, std::int64_t total) {
+  if (total == 0) {
+    return "-";
+  }
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f",
+                static_cast<double>(hits) * 100.0 / static_cast<double>(total));
+  return std::string(buf) + "% of " + std::to_string(total);
+}
+
+// A branch is taken when the number after "taken " (a percentage or, with
+// gcov -c, a count) is not zero; "never executed" has no such number.
+bool branch_taken(const std::string &line) {
+  const std::size_t at = line.find("taken ");
+  if (at == std::string::npos) {
+    return false;
+  }
+  std::size_t pos = at + 6;
+  bool any_digit = false;
+  for (; pos < line.size(); ++pos) {
+    const char c = line[pos];
+    if (c >= '1' && c <= '9') {
+      return true;
+    }
+    if (c == '0') {
+      any_digit = true;
+    } else if (c != '.' || !any_digit) {
+      break;
+    }
+  }
+  return false;
+}
+
+// Writes the summary lines of one annotated file while reading it.
+class annotated_reader {
+public:
+  explicit annotated_reader(std::ostream &out) : out_(out) {}
+
+  void line(const std::string &text) {
+    std::smatch m;
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(
+                                        std::min(text.size(), line_prefix_limit));
+    if (std::regex_search(text.begin(), end, m, line_r)) {
+      source_line(m[1].str(), m[2].str());
+    } else if (starts_with(text, "function ")) {
+      function_header(text);
+    } else if (state_ >= 0 && starts_with(text, "branch ")) {
+      ++branches_;
+      if (state_ == 0) {
+        out_ << '\t';
+      }
+      if (branch_taken(text)) {
+        ++taken_;
+        out_ << '+';
+      } else {
+        out_ << '-';
+      }
+      ++state_;
+    }
+    // Anything else (calls, template separators and names) is skipped
+    // without closing the open line.
+  }
+
+  void finish() {
+    close_line();
+    write_function();
+  }
+
+private:
+  void close_line() {
+    if (state_ >= 0) {
+      out_ << '\n';
+    }
+    state_ = -1;
+  }
+
+  void source_line(const std::string &count_field, const std::string &number) {
+    close_line();
+    std::uint64_t line_no = 0;
+    std::uint64_t count = 0;
+    const bool executed = count_field[0] >= '1' && count_field[0] <= '9';
+    if (!parse_count(number, 0, line_no) || line_no > INT64_MAX ||
+        (executed && !parse_count(count_field, 0, count))) {
+      return; // numbers beyond 64 bits: the line is dropped, still closed
+    }
+    last_line_ = static_cast<std::int64_t>(line_no);
+    if (function_line_open_) {
+      // The first line after a function header is the function's first
+      // line; for template instantiations gcov repeats earlier lines, so
+      // this differs from the line after the last one seen.
+      function_line_ = last_line_;
+      function_line_open_ = false;
+    }
+    if (count_field == "-") {
+      return;
+    }
+    ++executable_;
+    if (executed) {
+      ++executed_;
+    } else {
+      count = 0;
+    }
+    out_ << line_no << ':' << count;
+    state_ = 0;
+  }
+
+  // "function NAME called N returned ..."; malformed headers are skipped.
+  void function_header(const std::string &text) {
+    const std::size_t at = text.find(" called ", 9);
+    std::uint64_t calls = 0;
+    if (at == std::string::npos || !parse_count(text, at + 8, calls)) {
+      return;
+    }
+    close_line();
+    write_function();
+    function_ = text.substr(9, at - 9);
+    function_line_ = last_line_ + 1;
+    function_line_open_ = true;
+    calls_ = calls;
+    executable_ = executed_ = branches_ = taken_ = 0;
+  }
+
+  void write_function() {
+    if (function_.empty()) {
+      return;
+    }
+    out_ << "function:" << function_ << '\t' << function_line_ << '\t'
+         << calls_ << '\t' << figure(executed_, executable_) << '\t'
+         << figure(taken_, branches_) << '\n';
+  }
+
+  std::ostream &out_;
+  std::string function_;
+  std::int64_t function_line_ = 0;
+  bool function_line_open_ = false;
+  std::uint64_t calls_ = 0;
+  std::int64_t executable_ = 0, executed_ = 0, branches_ = 0, taken_ = 0;
+  std::int64_t last_line_ = 0;
+  // -1: no source line open; otherwise the branch marks written for it.
+  std::int64_t state_ = -1;
+};
+
+using file_id = std::pair<dev_t, ino_t>;
+
+bool identify(const std::string &name, file_id &id, bool *regular = nullptr) {
+  struct stat st;
+  if (stat(name.c_str(), &st) != 0) {
+    return false;
+  }
+  id = {st.st_dev, st.st_ino};
+  if (regular != nullptr) {
+    *regular = S_ISREG(st.st_mode);
+  }
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 3) {
+    return 1;
+  }
+  const std::string report_name = argv[1];
+  const std::string summary_name = argv[2];
+
+  std::ifstream report(report_name);
+  if (!report) {
+    return 1;
+  }
+  // Writing the summary over the report would destroy it before it is read.
+  file_id report_id{}, summary_id{};
+  const bool report_known = identify(report_name, report_id);
+  if (report_known && identify(summary_name, summary_id) &&
+      report_id == summary_id) {
+    return 1;
+  }
+  if (!read_report(report)) {
+    return 1;
+  }
+  report.close();
+
+  std::ofstream summary(summary_name, std::ios::out | std::ios::trunc);
+  if (!summary) {
+    return 1;
+  }
+
+  // Files that must not be read as annotated files: the report (already
+  // consumed), the summary, and every annotated file once it has been read
+  // (two records naming the same file get its contents only once).
+  std::set<file_id> consumed;
+  if (report_known) {
+    consumed.insert(report_id);
+  }
+  if (identify(summary_name, summary_id)) {
+    consumed.insert(summary_id);
+  }
+  std::vector<std::string> to_remove;
+
+  for (const auto &[key, info] : file_info) {
+    const std::string &gcov = info.gcov_name;
+    summary << "file:"
+            << (gcov.size() < 5 ? gcov : gcov.substr(0, gcov.size() - 5))
+            << "\t-\t-\t" << info.lines_text << '\t' << info.taken_text << '\n';
+
+    // Only annotated files that gcov reported creating are read (and later
+    // removed); regular files only, so a directory or pipe is never touched.
+    file_id id{};
+    bool regular = false;
+    if (!ends_with(gcov, ".gcov") || !identify(gcov, id, &regular) ||
+        !regular || consumed.count(id) != 0) {
+      continue;
+    }
+    std::ifstream annotated(gcov);
+    if (!annotated) {
+      continue;
+    }
+    annotated_reader reader(summary);
+    std::string line;
+    while (read_line(annotated, line)) {
+      reader.line(line);
+    }
+    reader.finish();
+    if (!annotated.bad()) {
+      consumed.insert(id);
+      to_remove.push_back(gcov);
+    }
+  }
+
+  // Inputs are removed only once the whole summary is safely written.
+  summary.close();
+  if (summary.fail()) {
+    return 1;
+  }
+  if (!file_info.empty()) {
+    std::remove(report_name.c_str());
+  }
+  for (const std::string &name : to_remove) {
+    std::remove(name.c_str());
+  }
+  return 0;
+}

@@ -1,0 +1,215 @@
+// dorvik on hand-made reports and annotated files: summary text, removal of
+// the consumed inputs and failure handling.
+#include <gtest/gtest.h>
+
+#include "dorvik_support.hpp"
+
+using namespace dorvik_test;
+
+namespace {
+
+class SummaryTest : public ::testing::Test {
+protected:
+  // Runs dorvik on report.txt, writing summary.txt; it must succeed silently.
+  std::string summarise() {
+    const run_result r = run_dorvik({"report.txt", "summary.txt"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    return read_file(dir / "summary.txt");
+  }
+
+  void put(const std::string &name, const std::string &text) {
+    write_file(dir / name, text);
+  }
+
+  bool exists(const std::string &name) const { return fs::exists(dir / name); }
+
+  scratch_dir dir;
+};
+
+TEST_F(SummaryTest, WorkedExample) {
+  const fs::path fixtures = fs::path(DORVIK_FIXTURES) / "worked";
+  fs::copy_file(fixtures / "report.txt", dir / "report.txt");
+  fs::copy_file(fixtures / "foo.c.gcov", dir / "foo.c.gcov");
+  EXPECT_EQ(summarise(), read_file(fixtures / "expected.txt"));
+  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.txt"});
+}
+
+TEST_F(SummaryTest, CountFieldsBranchMarksAndFunctionFigures) {
+  put("report.txt", "File 'k.c'\nLines executed:60.00% of 5\n"
+                    "Creating 'k.c.gcov'\n\n");
+  put("k.c.gcov",
+      "        -:    0:Source:k.c\n"
+      "function f called 3 returned 100% blocks executed 50%\n"
+      "branch  9 taken 100%\n" // no line open: ignored
+      "      12*:   10:int f(int x) {\n"
+      "    %%%%%:   11:  g();\n"
+      "    =====:   12:  } catch (...) {\n"
+      "branch  0 never executed\n"
+      "branch  1 taken 0 (fallthrough)\n"
+      "100000001:   13:  for (;;)\n"
+      "branch  0 taken 100000001\n"
+      "branch  1 taken 0%\n"
+      "call    0 returned 1\n" // does not close the open line
+      "branch  2 taken 1%\n"
+      "12345678901234567890:   14:  big();\n"
+      "99999999999999999999:   15:  too_big();\n" // beyond 64 bits: dropped
+      "branch  0 taken 5\n"
+      "        -:   16:}\n"
+      "function empty called 0 returned 0% blocks executed 0%\n"
+      "        -:   17:void empty() {}\n");
+  EXPECT_EQ(summarise(), "file:k.c\t-\t-\t60.00% of 5\t-\n"
+                         "10:12\n"
+                         "11:0\n"
+                         "12:0\t--\n"
+                         "13:100000001\t+-+\n"
+                         "14:12345678901234567890\n"
+                         "function:f\t10\t3\t60.00% of 5\t40.00% of 5\n"
+                         "function:empty\t17\t0\t-\t-\n");
+  EXPECT_FALSE(exists("k.c.gcov"));
+  EXPECT_FALSE(exists("report.txt"));
+}
+
+TEST_F(SummaryTest, TemplateInstantiationsKeepTheirFirstLine) {
+  put("report.txt", "File 't.cpp'\nCreating 't.cpp.gcov'\n");
+  put("t.cpp.gcov", "        2:    4:T twice(T v) {\n"
+                    "        -:    5:}\n"
+                    "------------------\n"
+                    "_Z5twiceIiET_S0_:\n"
+                    "function _Z5twiceIiET_S0_ called 2 returned 100% blocks "
+                    "executed 100%\n"
+                    "        2:    4:T twice(T v) {\n"
+                    "        -:    5:}\n"
+                    "------------------\n"
+                    "function main called 1 returned 100% blocks executed 100%\n"
+                    "function last called 1 returned 100% blocks executed 100%\n");
+  EXPECT_EQ(summarise(), "file:t.cpp\t-\t-\t-\t-\n"
+                         "4:2\n"
+                         "4:2\n"
+                         "function:_Z5twiceIiET_S0_\t4\t2\t100.00% of 1\t-\n"
+                         "function:main\t6\t1\t-\t-\n"
+                         "function:last\t6\t1\t-\t-\n");
+}
+
+// Blocks as gcov -n writes them (no blank lines, a closing total), a later
+// block for the same file, Windows line ends, and records without a usable
+// annotated file.
+TEST_F(SummaryTest, ReportBlocks) {
+  put("report.txt", "File 'b.c'\r\n"
+                    "Lines executed:50.00% of 2\r\n"
+                    "Taken at least once:0.00% of 2\r\n"
+                    "File 'a.c'\r\n"
+                    "Lines executed:100.00% of 1\r\n"
+                    "Creating 'a.c.gcov'\r\n"
+                    "File 'b.c'\r\n"
+                    "Lines executed:75.00% of 4\r\n"
+                    "Calls executed:100.00% of 1\r\n"
+                    "File 'n.c'\r\n"
+                    "Creating 'notes.txt'\r\n"
+                    "\r\n"
+                    "Lines executed:80.00% of 10\r\n"
+                    "File 'z.c'\r\n"
+                    "Lines executed:10.00% of 10\r\n"
+                    "Lines executed:80.00% of 15\r\n");
+  put("a.c.gcov", "function main called 1 returned 100% blocks executed 100%\r\n"
+                  "        1:    1:int main() { return 0; }\r\n");
+  put("?", "        1:    1:not an annotated file\n");
+  put("notes.txt", "        1:    1:not an annotated file\n");
+  EXPECT_EQ(summarise(), "file:a.c\t-\t-\t100.00% of 1\t-\n"
+                         "1:1\n"
+                         "function:main\t1\t1\t100.00% of 1\t-\n"
+                         "file:?\t-\t-\t75.00% of 4\t-\n"
+                         "file:note\t-\t-\t-\t-\n"
+                         "file:?\t-\t-\t10.00% of 10\t-\n");
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{"?", "notes.txt", "summary.txt"}));
+}
+
+TEST_F(SummaryTest, MalformedLinesAreIgnored) {
+  put("report.txt", "File \nFile '\nFile ''\nFile x\n"
+                    "File 'm.c'\nCreating \nCreating '\nCreating ''\n"
+                    "Creating 'm.c.gcov'\n\n");
+  put("m.c.gcov", "function \n"
+                  "function f\n"
+                  "function g called\n"
+                  "function h called x\n"
+                  "function k called 7 returned 100%\n"
+                  "        1:    3:x\n"
+                  "function q called \n"
+                  "branch\n"
+                  "branch  0 taken \n"
+                  "branch  1 taken .5%\n"
+                  ":\n"
+                  " :  :\n"
+                  "    1:\n"
+                  "        1:x:\n");
+  EXPECT_EQ(summarise(), "file:m.c\t-\t-\t-\t-\n"
+                         "3:1\t--\n"
+                         "function:k\t3\t7\t100.00% of 1\t0.00% of 2\n");
+}
+
+// An annotated file is read once even when several records name it, and
+// never when it is the summary or the report itself.
+TEST_F(SummaryTest, AnnotatedFilesAreReadOnce) {
+  put("report.txt", "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
+                    "File 'b/x.c'\nCreating 'x.c.gcov'\n\n"
+                    "File 'c.c'\nCreating 'summary.gcov'\n\n");
+  put("x.c.gcov", "        3:    1:x();\n");
+  put("summary.gcov", "        4:    1:old summary\n");
+  const run_result r = run_dorvik({"report.txt", "summary.gcov"}, dir.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(read_file(dir / "summary.gcov"), "file:x.c\t-\t-\t-\t-\n"
+                                             "1:3\n"
+                                             "file:x.c\t-\t-\t-\t-\n"
+                                             "file:summary\t-\t-\t-\t-\n");
+  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.gcov"});
+}
+
+TEST_F(SummaryTest, ReportWithoutFileLinesIsKept) {
+  put("report.txt", "Lines executed:80.00% of 10\nno data\n");
+  EXPECT_EQ(summarise(), "");
+  EXPECT_TRUE(exists("report.txt"));
+}
+
+TEST_F(SummaryTest, MissingArguments) {
+  put("report.txt", "File 'a.c'\n");
+  for (const std::vector<std::string> &args :
+       {std::vector<std::string>{}, std::vector<std::string>{"report.txt"}}) {
+    const run_result r = run_dorvik(args, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out + r.err, "");
+  }
+  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"report.txt"});
+}
+
+TEST_F(SummaryTest, UnreadableReport) {
+  fs::create_directory(dir / "report.d");
+  for (const char *report : {"missing.txt", "report.d"}) {
+    const run_result r = run_dorvik({report, "summary.txt"}, dir.path());
+    EXPECT_EQ(r.status, 1) << report;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_FALSE(exists("summary.txt")) << report;
+  }
+}
+
+// A summary that cannot be opened or written, or that is the report itself:
+// status 1 and every input stays.
+TEST_F(SummaryTest, UnwritableSummaryRemovesNothing) {
+  const std::string report = "File 'a.c'\nCreating 'a.c.gcov'\n\n";
+  const std::string annotated = "        1:    1:int a;\n";
+  put("report.txt", report);
+  put("a.c.gcov", annotated);
+  for (const char *summary :
+       {"missing/summary.txt", "/dev/full", "report.txt", "./report.txt"}) {
+    const run_result r = run_dorvik({"report.txt", summary}, dir.path());
+    EXPECT_EQ(r.status, 1) << summary;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(read_file(dir / "report.txt"), report) << summary;
+    EXPECT_EQ(read_file(dir / "a.c.gcov"), annotated) << summary;
+  }
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{"a.c.gcov", "report.txt"}));
+}
+
+} // namespace
