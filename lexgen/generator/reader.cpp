@@ -72,6 +72,15 @@ class Reader {
     throw LexError(number(), message);
   }
 
+  // Consumes a blank line or the "%%" line that ends a section; `ended`
+  // tells which.
+  bool separator(bool& ended) {
+    ended = trim_right(line()) == "%%";
+    if (!ended && !blank_line(line())) return false;
+    ++cur_;
+    return true;
+  }
+
   // Lines up to one that starts with "%}"; the opening line is the current
   // one, `rest` any text after its opening brace.
   CodeBlock block(const std::string& what, const std::string& rest) {
@@ -108,14 +117,13 @@ class Reader {
 
   void definitions() {
     while (!at_end()) {
-      const std::string l = line();
-      if (trim_right(l) == "%%") {
-        ++cur_;
-        return;
+      bool ended = false;
+      if (separator(ended)) {
+        if (ended) return;
+        continue;
       }
-      if (blank_line(l)) {
-        ++cur_;
-      } else if (is_blank(l[0])) {
+      const std::string l = line();
+      if (is_blank(l[0])) {
         indented_code(l);
         ++cur_;
       } else if (l.compare(0, 2, "/*") == 0) {
@@ -224,14 +232,13 @@ class Reader {
   void rules() {
     bool any_rule = false;
     while (!at_end()) {
-      const std::string l = line();
-      if (trim_right(l) == "%%") {
-        ++cur_;
-        return;
+      bool ended = false;
+      if (separator(ended)) {
+        if (ended) return;
+        continue;
       }
-      if (blank_line(l)) {
-        ++cur_;
-      } else if (trim_right(l) == "%{") {
+      const std::string l = line();
+      if (trim_right(l) == "%{") {
         if (any_rule || lf_.has_initial_code)
           fail("a %{ code block is allowed only before the first rule");
         initial_code();
