@@ -356,7 +356,7 @@ class Builder {
     uint32_t plain = next - 1;
     for (uint32_t b = 0; b < nb; ++b)
       if (b != dead && special(b)) number[b] = next++;
-    const uint32_t stride = k + 3;
+    const uint32_t stride = k + 4;
     prog_.nclasses = k;
     prog_.stride = stride;
     prog_.nstates = next;
@@ -369,6 +369,11 @@ class Builder {
       row[k] = states_[s].start ? 0 : states_[s].accept;
       row[k + 1] = states_[s].before;
       row[k + 2] = at_end_[s];
+      // Nothing but the dead state follows, and the end of the input adds
+      // nothing: the match is decided without reading further.
+      bool stop = row[k + 2] == row[k];
+      for (unsigned c = 0; c < k && stop; ++c) stop = row[c] == 0;
+      row[k + 3] = stop ? 1 : 0;
     }
     for (int i = 0; i < 3; ++i) prog_.start[i] = number[blk[start_[i]]] * stride;
   }

@@ -202,6 +202,7 @@ size_t Matcher::scan() {
       }
     }
     pos = static_cast<size_t>(p - b);
+    if (table[s + k + 3]) break;
     size_t shift;
     if (!fill(std::min(txt_, start), shift)) {
       if (uint32_t r = table[s + k + 2]) {

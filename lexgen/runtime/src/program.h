@@ -61,11 +61,13 @@ struct Nfa {
 enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2 };
 
 // The DFA in premultiplied form: a state is an offset into `table`; row
-// `s` holds `nclasses` next states and then three words: the rule accepted
+// `s` holds `nclasses` next states and then four words: the rule accepted
 // on entering the state, the rule accepted one byte earlier (entered by a
-// newline that a `$` needed), and the rule accepted when the input ends in
-// this state. Offset 0 is the dead state; offsets in [stride, special]
-// accept nothing on entry, so the inner loop tests one comparison per byte.
+// newline that a `$` needed), the rule accepted when the input ends in this
+// state, and 1 when no byte leads anywhere but the dead state (no need to
+// read on). Offset 0 is the dead state; the states at offsets up to
+// `special` + stride accept nothing on entry, so the inner loop needs one
+// comparison per byte: (s - stride) >= special means dead or accepting.
 struct Program {
   std::string regex;
   Nfa nfa;
@@ -73,14 +75,11 @@ struct Program {
   uint32_t nstates = 0;
   uint32_t nclasses = 0;
   uint32_t stride = 0;
-  uint32_t special = 0;  // (last plain state's offset) - stride
+  uint32_t special = 0;
   uint32_t start[3] = {0, 0, 0};
   uint8_t cls[256] = {};
   std::vector<uint32_t> table;
 
-  uint32_t accept_on_entry(uint32_t s) const { return table[s + nclasses]; }
-  uint32_t accept_before(uint32_t s) const { return table[s + nclasses + 1]; }
-  uint32_t accept_at_end(uint32_t s) const { return table[s + nclasses + 2]; }
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `bol` and `boi` describe
