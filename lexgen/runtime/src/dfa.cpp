@@ -204,6 +204,7 @@ class Builder {
     DState d = states_[i];
     trans_.resize((i + 1) * nclasses_, 0);
     at_end_.resize(i + 1, 0);
+    if (!d.start) at_end_[i] = d.accept;
     if (d.set.empty()) return;  // every byte leads to the dead state
     bool pending = has_pending(d.set);
 
@@ -227,7 +228,6 @@ class Builder {
         if (r != 0 && (d.accept == 0 || r < d.accept)) at_end_[i] = r;
       }
     }
-    if (!d.start && at_end_[i] == 0) at_end_[i] = d.accept;
 
     buckets_.assign(nclasses_, {});
     for (int32_t q : d.set) {

@@ -204,16 +204,17 @@ size_t Matcher::scan() {
     pos = static_cast<size_t>(p - b);
     if (table[s + k + 3]) break;
     size_t shift;
-    if (!fill(std::min(txt_, start), shift)) {
+    bool more = fill(std::min(txt_, start), shift);
+    start -= shift;
+    pos -= shift;
+    accept_end -= shift;
+    if (!more) {
       if (uint32_t r = table[s + k + 2]) {
         accept_end = pos;
         rule = r;
       }
       break;
     }
-    start -= shift;
-    pos -= shift;
-    accept_end -= shift;
   }
 done:
   if (rule != 0) {
