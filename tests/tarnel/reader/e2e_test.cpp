@@ -3,6 +3,7 @@
 // cannot be opened, standard input, several files and the -d option.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -171,6 +172,19 @@ TEST(Files, DirectoryCannotBeOpened) {
   RunResult r = tarnel({dir});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Can't open file " + dir + "\n");
+}
+
+TEST(Files, EachFileIsClosed) {
+  // More files than the child may hold open at once.
+  rlimit saved;
+  getrlimit(RLIMIT_NOFILE, &saved);
+  rlimit low = saved;
+  low.rlim_cur = 32;
+  setrlimit(RLIMIT_NOFILE, &low);
+  RunResult r = tarnel(std::vector<std::string>(100, "decls.tn"));
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
 }
 
 TEST(Files, ArgumentsInOrder) {
