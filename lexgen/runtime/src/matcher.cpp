@@ -174,47 +174,63 @@ size_t Matcher::scan() {
   const int before = byte_before(start);
   const bool bol = before == '\n';
   const bool boi = start == 0 && boi0_;
-  uint32_t s = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
-  const uint32_t* table = prog.table.data();
-  const uint8_t* cls = prog.cls;
-  const uint32_t stride = prog.stride;
-  const uint32_t special = prog.special;
-  const uint32_t k = prog.nclasses;
-  size_t accept_end = 0;
-  uint32_t rule = 0;
+  const uint32_t s0 = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
+  const uint32_t* const* column = prog.column;
+  const detail::Program::StateInfo* info = prog.info.data();
+  // Runs the DFA while it lives: s is the state after buf_[start, pos).
+  size_t s = s0;
   size_t pos = start;
+  bool eof = false;
   for (;;) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
     const unsigned char* p = b + pos;
     const unsigned char* e = b + end_;
     while (p < e) {
-      s = table[s + cls[*p++]];
-      if (s - stride >= special) {
-        if (s == 0) goto done;
-        if (uint32_t r = table[s + k + 1]) {
+      size_t t = column[*p][s];
+      if (t == s) {
+        // A run in one state (a name, blanks, a comment body): s is fixed,
+        // so the loads no longer wait for each other.
+        do ++p;
+        while (p < e && (t = column[*p][s]) == s);
+        if (p == e) break;
+      }
+      if (t == 0) break;
+      s = t;
+      ++p;
+    }
+    pos = static_cast<size_t>(p - b);
+    if (pos < end_ || info[s].stop) break;  // died here, or nothing can follow
+    size_t shift;
+    bool more = fill(std::min(txt_, start), shift);
+    start -= shift;
+    pos -= shift;
+    if (!more) {
+      eof = true;
+      break;
+    }
+  }
+  // Most tokens end in a state that accepts; otherwise the last accepting
+  // position lies further back: run the token again, noting every one.
+  uint32_t rule = eof ? info[s].at_end : info[s].accept;
+  size_t accept_end = pos;
+  if (rule == 0 && pos > start) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+    const uint32_t plain = prog.plain;
+    size_t q = s0;
+    for (const unsigned char* p = b + start; p < b + pos;) {
+      q = column[*p++][q];
+      if (q > plain) {
+        if (uint32_t r = info[q].before) {
           accept_end = static_cast<size_t>(p - b) - 1;
           rule = r;
         }
-        if (uint32_t r = table[s + k]) {
+        if (uint32_t r = info[q].accept) {
           accept_end = static_cast<size_t>(p - b);
           rule = r;
         }
       }
     }
-    pos = static_cast<size_t>(p - b);
-    size_t shift;
-    if (!fill(std::min(txt_, start), shift)) {
-      if (uint32_t r = table[s + k + 2]) {
-        accept_end = pos;
-        rule = r;
-      }
-      break;
-    }
-    start -= shift;
-    pos -= shift;
-    accept_end -= shift;
   }
-done:
   if (rule != 0) {
     size_t len = accept_end - start;
     if (prog.nfa.look[rule - 1]) {
