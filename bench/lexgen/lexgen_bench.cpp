@@ -98,10 +98,10 @@ void scan_corpus(benchmark::State& state, bool positions) {
 }
 
 void BM_ScanCorpus(benchmark::State& state) { scan_corpus(state, false); }
-BENCHMARK(BM_ScanCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanCorpus)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ScanCorpusWithPositions(benchmark::State& state) { scan_corpus(state, true); }
-BENCHMARK(BM_ScanCorpusWithPositions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanCorpusWithPositions)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

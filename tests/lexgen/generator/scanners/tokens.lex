@@ -47,7 +47,7 @@ a\ c	TOK("escaped-blank");
 "-"	TOK("sign");
 @	{ TOK("at"); int c = input(); std::cout << "input " << c << "\n"; }
 !	{ TOK("bang"); unput('?'); unput('x'); }
-"x?"	TOK("x-question");
+"x?"	std::cout << "x-question|" << yytext << "\n";
 "?"	TOK("question");
 \.\.\.	ECHO;
 [ \t]+	;
