@@ -1,0 +1,4 @@
+// The declaration recogniser.
+#include "decls.hpp"
+
+void trace_decl() {}
