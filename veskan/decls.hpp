@@ -1,8 +1,42 @@
 // The declaration recogniser: a hand-written scan of the token list that
-// records classes, their members and global names.
+// records classes, their members and global names. It is tolerant: what it
+// does not understand is skipped to the next ";" or "}" at the same depth.
 #ifndef VESKAN_DECLS_HPP
 #define VESKAN_DECLS_HPP 1
 
+#include "tables.hpp"
+
+#include <string>
+#include <vector>
+
+// Token tests by index into lex_list; an index outside the list matches no
+// token.
+bool is_lextip(int i, int code);
+bool is_lexem(int i, const char *text);
+bool is_ident(int i, const char *text);
+std::string get_ident(int i);
+// The index just past the balanced group that opens at i (i+1 when token
+// i does not open one); parenthesised groups inside angle brackets are
+// skipped whole.
+int find_par(int i, const char *open, const char *close);
+// The index just past the first lexem text at depth 0, skipping
+// parenthesised and braced groups; the list's end when there is none.
+int skip_lex(int i, const char *text);
+// The index of the first lexem at depth 0 that is one of texts, skipping
+// parenthesised and braced groups; the list's end when there is none.
+int stop_lex(int i, const std::vector<const char *> &texts);
+// The index just past the possibly qualified name that starts at i; i when
+// token i is no identifier.
+int find_name(int i);
+// The text of tokens [from, to), template argument lists dropped.
+std::string concat_lex(int from, int to);
+// 2 for "public", 1 for "protected", 0 for "private", -1 otherwise.
+int acs_keyword(int i);
+
+// Scans declarations from index start in the scope of class cls (null at
+// file scope) named scope, with the given access; returns the index where
+// it stopped (just past a closing "}", or at the end of input).
+int process_decls(int start, class_info *cls, std::string scope, int access);
 // Records the declarations of the current file's token list.
 void trace_decl();
 
