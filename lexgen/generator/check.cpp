@@ -1,0 +1,41 @@
+#include "check.hpp"
+
+#include <exception>
+#include <string>
+
+#include <reflex/pattern.h>
+
+#include "emitter.hpp"
+
+namespace lexgen {
+
+namespace {
+
+bool compiles(const std::string& regex, std::string& message) {
+  try {
+    reflex::Pattern pattern(regex);
+    return true;
+  } catch (const std::exception& e) {
+    message = e.what();
+    return false;
+  }
+}
+
+}  // namespace
+
+void check_patterns(const LexFile& lf) {
+  const std::string prefix = lf.options.case_insensitive ? "(?mi)" : "(?m)";
+  std::string message;
+  for (std::size_t s = 0; s < lf.states.size(); ++s) {
+    if (compiles(state_regex(lf, static_cast<int>(s)), message)) continue;
+    // Find the rule to blame: the first one that fails on its own.
+    for (const Rule& r : lf.rules) {
+      if (r.eof || !lf.active(r, static_cast<int>(s))) continue;
+      if (!compiles(prefix + "(" + r.regex + ")", message))
+        throw LexError(r.line, "bad pattern: " + message);
+    }
+    throw LexError(1, "bad pattern in start condition " + lf.states[s].name + ": " + message);
+  }
+}
+
+}  // namespace lexgen

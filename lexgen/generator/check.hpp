@@ -1,0 +1,16 @@
+// Compiles the patterns of a description once, so that a bad pattern is
+// reported by lexgen at its line rather than by the scanner at run time.
+#ifndef LEXGEN_CHECK_HPP
+#define LEXGEN_CHECK_HPP
+
+#include "lexfile.hpp"
+
+namespace lexgen {
+
+// Throws LexError at the line of the first rule or named pattern whose
+// pattern the run-time library rejects.
+void check_patterns(const LexFile& lf);
+
+}  // namespace lexgen
+
+#endif

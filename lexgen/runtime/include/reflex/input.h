@@ -1,0 +1,53 @@
+// reflex::Input: the byte source a Matcher reads from.
+#ifndef REFLEX_INPUT_H
+#define REFLEX_INPUT_H
+
+#include <cstddef>
+#include <cstdio>
+#include <istream>
+#include <memory>
+#include <string>
+
+namespace reflex {
+
+// One of: standard input (the default, bound at the first read), a FILE*,
+// a std::istream, or a private copy of a string. A FILE* or stream is
+// borrowed, never closed. Copies of an Input share the string copy and the
+// borrowed handle; each copy keeps its own read position in a string.
+class Input {
+ public:
+  Input();                       // standard input
+  Input(FILE* file);             // a UTF-8 byte-order mark at its start is skipped
+  Input(std::istream& stream);
+  Input(const std::string& text);  // copied
+  Input(const char* text);         // copied; a null pointer is empty input
+
+  // Reads up to n bytes into s and returns how many were read; 0 means the
+  // end of the input.
+  size_t get(char* s, size_t n);
+
+  // The FILE* read from (stdin for the default Input), or nullptr.
+  FILE* file() const;
+  // The stream read from, or nullptr.
+  std::istream* stream() const;
+
+ private:
+  enum class Source : unsigned char { standard, file, stream, string };
+
+  size_t get_file(char* s, size_t n);
+
+  Source source_;
+  FILE* file_ = nullptr;
+  std::istream* stream_ = nullptr;
+  std::shared_ptr<const std::string> text_;
+  size_t offset_ = 0;
+  // Bytes read while looking for a byte-order mark that turned out not to be one.
+  unsigned char lead_[3] = {0, 0, 0};
+  unsigned char lead_size_ = 0;
+  unsigned char lead_next_ = 0;
+  bool started_ = false;
+};
+
+}  // namespace reflex
+
+#endif

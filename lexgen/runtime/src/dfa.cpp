@@ -1,0 +1,399 @@
+// Subset construction over byte classes, then Hopcroft minimisation, then
+// the premultiplied tables the Matcher runs.
+//
+// A DFA state is a set of NFA states together with what holds at its
+// position: whether a line or the input starts there (for ^ in
+// assertions still pending), whether it is a start state (acceptance at
+// length 0 is never reported), the rule accepted on entry, and the rule
+// accepted one byte earlier when a `$` needed the newline just read.
+//
+// A rule holding a lazy quantifier ends at its shortest non-empty match: as
+// soon as a non-start state accepts it, its NFA states are dropped, so no
+// longer match of that rule exists.
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "program.h"
+#include "reflex/pattern.h"
+
+namespace reflex {
+namespace detail {
+namespace {
+
+// Bounds the work of the subset construction, so that a pattern whose DFA
+// states hold huge NFA state sets fails instead of taking minutes.
+constexpr size_t max_closure_work = 40000000;
+
+struct Context {
+  bool bol, boi, eol, eoi;
+};
+
+struct KeyHash {
+  size_t operator()(const std::vector<int32_t>& v) const {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t x : v) h = (h ^ static_cast<uint32_t>(x)) * 1099511628211ull;
+    return static_cast<size_t>(h ^ (h >> 29));
+  }
+};
+
+struct DState {
+  std::vector<int32_t> set;  // bytes states and pending eol/eoi assertions
+  bool bol, boi, start;
+  uint32_t accept, before;
+};
+
+class Builder {
+ public:
+  explicit Builder(Program& prog) : prog_(prog), nfa_(prog.nfa) {}
+
+  void run() {
+    make_classes();
+    stamp_.assign(nfa_.states.size(), 0);
+    std::vector<int32_t> empty;
+    add_state(empty, false, false, false, 0, 0);  // dead
+    std::vector<int32_t> seeds(nfa_.start.begin(), nfa_.start.end());
+    const Context ctx[3] = {{true, true, false, false},
+                            {true, false, false, false},
+                            {false, false, false, false}};
+    for (int i = 0; i < 3; ++i) {
+      std::vector<int32_t> kept;
+      std::vector<uint32_t> accepts;
+      closure(seeds, ctx[i], kept, accepts);
+      start_[i] = add_state(kept, ctx[i].bol, ctx[i].boi, true, 0, 0);
+    }
+    for (size_t i = 0; i < states_.size(); ++i) expand(i);
+    minimise();
+  }
+
+ private:
+  // Splits the bytes into classes that no set of the NFA tells apart; the
+  // newline always has a class of its own.
+  void make_classes() {
+    uint16_t cid[256] = {};
+    unsigned n = 1;
+    auto refine = [&](const ByteSet& s) {
+      std::vector<int> remap(2 * n, -1);
+      unsigned next = 0;
+      for (unsigned b = 0; b < 256; ++b) {
+        int& r = remap[cid[b] * 2 + (s.test(b) ? 1 : 0)];
+        if (r < 0) r = static_cast<int>(next++);
+        cid[b] = static_cast<uint16_t>(r);
+      }
+      n = next;
+    };
+    ByteSet nl;
+    nl.set('\n');
+    refine(nl);
+    for (const ByteSet& s : nfa_.sets) refine(s);
+    nclasses_ = n;
+    std::vector<int> rep(n, -1);
+    for (unsigned b = 0; b < 256; ++b) {
+      prog_.cls[b] = static_cast<uint8_t>(cid[b]);
+      if (rep[cid[b]] < 0) rep[cid[b]] = static_cast<int>(b);
+    }
+    nl_class_ = cid[static_cast<unsigned char>('\n')];
+    set_classes_.resize(nfa_.sets.size());
+    for (size_t i = 0; i < nfa_.sets.size(); ++i)
+      for (unsigned c = 0; c < n; ++c)
+        if (nfa_.sets[i].test(static_cast<unsigned>(rep[c]))) set_classes_[i].push_back(static_cast<uint16_t>(c));
+  }
+
+  // The states reached from seeds without consuming a byte under ctx: the
+  // bytes states and unresolved eol/eoi assertions go to kept (sorted), the
+  // rules accepted to accepts.
+  void closure(const std::vector<int32_t>& seeds, Context ctx, std::vector<int32_t>& kept,
+               std::vector<uint32_t>& accepts) {
+    if (++gen_ == 0) {
+      std::fill(stamp_.begin(), stamp_.end(), 0);
+      gen_ = 1;
+    }
+    stack_.assign(seeds.begin(), seeds.end());
+    while (!stack_.empty()) {
+      int32_t q = stack_.back();
+      stack_.pop_back();
+      if (stamp_[q] == gen_) continue;
+      stamp_[q] = gen_;
+      if (++work_ > max_closure_work) throw regex_error("pattern too complex to compile", regex_error::npos);
+      const NState& st = nfa_.states[q];
+      switch (st.kind) {
+        case NKind::bytes:
+          kept.push_back(q);
+          break;
+        case NKind::split:
+          stack_.push_back(st.out2);
+          stack_.push_back(st.out1);
+          break;
+        case NKind::eps:
+        case NKind::mark:
+          stack_.push_back(st.out1);
+          break;
+        case NKind::bol:
+          if (ctx.bol) stack_.push_back(st.out1);
+          break;
+        case NKind::boi:
+          if (ctx.boi) stack_.push_back(st.out1);
+          break;
+        case NKind::eol:
+          if (ctx.eol)
+            stack_.push_back(st.out1);
+          else
+            kept.push_back(q);
+          break;
+        case NKind::eoi:
+          if (ctx.eoi)
+            stack_.push_back(st.out1);
+          else
+            kept.push_back(q);
+          break;
+        case NKind::accept:
+          accepts.push_back(st.rule);
+          break;
+      }
+    }
+    std::sort(kept.begin(), kept.end());
+  }
+
+  static uint32_t first_rule(const std::vector<uint32_t>& accepts) {
+    uint32_t best = 0;
+    for (uint32_t r : accepts)
+      if (best == 0 || r < best) best = r;
+    return best;
+  }
+
+  // Drops the states of every lazy rule that has just accepted.
+  void prune_lazy(std::vector<int32_t>& set, const std::vector<uint32_t>& accepts) const {
+    bool any = false;
+    for (uint32_t r : accepts) any = any || nfa_.lazy[r - 1];
+    if (!any) return;
+    set.erase(std::remove_if(set.begin(), set.end(),
+                             [&](int32_t q) {
+                               uint32_t r = nfa_.states[q].rule;
+                               return nfa_.lazy[r - 1] &&
+                                      std::find(accepts.begin(), accepts.end(), r) != accepts.end();
+                             }),
+              set.end());
+  }
+
+  bool has_pending(const std::vector<int32_t>& set) const {
+    for (int32_t q : set)
+      if (nfa_.states[q].kind != NKind::bytes) return true;
+    return false;
+  }
+
+  uint32_t add_state(std::vector<int32_t>& set, bool bol, bool boi, bool start, uint32_t accept,
+                     uint32_t before) {
+    if (!has_pending(set)) bol = boi = false;  // nothing left that they decide
+    key_.clear();
+    key_.push_back((bol ? 1 : 0) | (boi ? 2 : 0) | (start ? 4 : 0));
+    key_.push_back(static_cast<int32_t>(accept));
+    key_.push_back(static_cast<int32_t>(before));
+    key_.insert(key_.end(), set.begin(), set.end());
+    auto it = index_.find(key_);
+    if (it != index_.end()) return it->second;
+    if (states_.size() >= Pattern::max_states)
+      throw regex_error("pattern needs more than " + std::to_string(Pattern::max_states) + " DFA states",
+                        regex_error::npos);
+    uint32_t id = static_cast<uint32_t>(states_.size());
+    states_.push_back(DState{set, bol, boi, start, accept, before});
+    index_.emplace(key_, id);
+    return id;
+  }
+
+  void expand(size_t i) {
+    DState d = states_[i];
+    trans_.resize((i + 1) * nclasses_, 0);
+    at_end_.resize(i + 1, 0);
+    if (d.set.empty()) return;  // every byte leads to the dead state
+    bool pending = has_pending(d.set);
+
+    // Before a newline, eol assertions hold: the newline moves from this
+    // larger set, and a rule accepted through it counts one byte back.
+    std::vector<int32_t> nl_set;
+    uint32_t before = 0;
+    if (pending) {
+      std::vector<uint32_t> accepts;
+      closure(d.set, Context{d.bol, d.boi, true, false}, nl_set, accepts);
+      if (!d.start) {
+        uint32_t r = first_rule(accepts);
+        if (r != 0 && (d.accept == 0 || r < d.accept)) before = r;
+        prune_lazy(nl_set, accepts);
+      }
+      std::vector<int32_t> ignored;
+      accepts.clear();
+      closure(d.set, Context{d.bol, d.boi, true, true}, ignored, accepts);
+      if (!d.start) {
+        uint32_t r = first_rule(accepts);
+        if (r != 0 && (d.accept == 0 || r < d.accept)) at_end_[i] = r;
+      }
+    }
+    if (!d.start && at_end_[i] == 0) at_end_[i] = d.accept;
+
+    buckets_.assign(nclasses_, {});
+    for (int32_t q : d.set) {
+      const NState& st = nfa_.states[q];
+      if (st.kind != NKind::bytes) continue;
+      for (uint16_t c : set_classes_[st.set])
+        if (c != nl_class_ || !pending) buckets_[c].push_back(st.out1);
+    }
+    if (pending) {
+      for (int32_t q : nl_set) {
+        const NState& st = nfa_.states[q];
+        if (st.kind == NKind::bytes && nfa_.sets[st.set].test('\n')) buckets_[nl_class_].push_back(st.out1);
+      }
+    }
+    for (unsigned c = 0; c < nclasses_; ++c) {
+      bool nl = c == nl_class_;
+      // A newline that leads nowhere still needs a state to report `before`.
+      if (buckets_[c].empty() && !(nl && before != 0)) continue;
+      std::vector<int32_t> kept;
+      std::vector<uint32_t> accepts;
+      closure(buckets_[c], Context{nl, false, false, false}, kept, accepts);
+      prune_lazy(kept, accepts);
+      uint32_t t = add_state(kept, nl, false, false, first_rule(accepts), nl ? before : 0);
+      trans_[i * nclasses_ + c] = t;
+    }
+  }
+
+  // Hopcroft's partition refinement; then renumbers the classes so that
+  // the dead state is 0, states that accept nothing on entry come next and
+  // the others last, and writes the premultiplied table.
+  void minimise() {
+    const size_t n = states_.size();
+    const unsigned k = nclasses_;
+    // Inverse transitions per (class, target), as one compressed array.
+    std::vector<uint32_t> inv_start(k * n + 1, 0);
+    for (size_t s = 0; s < n; ++s)
+      for (unsigned c = 0; c < k; ++c) ++inv_start[c * n + trans_[s * k + c] + 1];
+    for (size_t i = 1; i < inv_start.size(); ++i) inv_start[i] += inv_start[i - 1];
+    std::vector<uint32_t> inv(n * k);
+    {
+      std::vector<uint32_t> fillpos(inv_start.begin(), inv_start.end() - 1);
+      for (size_t s = 0; s < n; ++s)
+        for (unsigned c = 0; c < k; ++c) inv[fillpos[c * n + trans_[s * k + c]]++] = static_cast<uint32_t>(s);
+    }
+
+    // Initial blocks: states that accept alike.
+    std::vector<uint32_t> elems(n), loc(n), blk(n);
+    std::vector<uint32_t> first, last, mid;
+    {
+      std::vector<std::pair<std::array<uint32_t, 3>, uint32_t>> order;
+      for (size_t s = 0; s < n; ++s)
+        order.push_back({{states_[s].start ? 0 : states_[s].accept, states_[s].before, at_end_[s]},
+                         static_cast<uint32_t>(s)});
+      std::sort(order.begin(), order.end());
+      for (size_t i = 0; i < n; ++i) {
+        if (i == 0 || order[i].first != order[i - 1].first) {
+          if (i > 0) last.push_back(static_cast<uint32_t>(i));
+          first.push_back(static_cast<uint32_t>(i));
+        }
+        elems[i] = order[i].second;
+        loc[order[i].second] = static_cast<uint32_t>(i);
+        blk[order[i].second] = static_cast<uint32_t>(first.size() - 1);
+      }
+      last.push_back(static_cast<uint32_t>(n));
+      mid = first;
+    }
+    std::vector<uint32_t> work;
+    std::vector<char> in_work(first.size(), 1);
+    for (uint32_t b = 0; b < first.size(); ++b) work.push_back(b);
+    std::vector<uint32_t> splitter, touched;
+    while (!work.empty()) {
+      uint32_t a = work.back();
+      work.pop_back();
+      in_work[a] = 0;
+      splitter.assign(elems.begin() + first[a], elems.begin() + last[a]);
+      for (unsigned c = 0; c < k; ++c) {
+        touched.clear();
+        for (uint32_t t : splitter) {
+          for (uint32_t j = inv_start[c * n + t]; j < inv_start[c * n + t + 1]; ++j) {
+            uint32_t q = inv[j];
+            uint32_t b = blk[q];
+            if (loc[q] < mid[b]) continue;  // marked already
+            if (mid[b] == first[b]) touched.push_back(b);
+            uint32_t other = elems[mid[b]];
+            std::swap(elems[loc[q]], elems[mid[b]]);
+            loc[other] = loc[q];
+            loc[q] = mid[b];
+            ++mid[b];
+          }
+        }
+        for (uint32_t b : touched) {
+          if (mid[b] == last[b]) {
+            mid[b] = first[b];
+            continue;
+          }
+          uint32_t nb = static_cast<uint32_t>(first.size());
+          first.push_back(first[b]);
+          last.push_back(mid[b]);
+          mid.push_back(first[b]);
+          first[b] = mid[b];
+          for (uint32_t j = first[nb]; j < last[nb]; ++j) blk[elems[j]] = nb;
+          if (in_work[b] || last[nb] - first[nb] < last[b] - first[b]) {
+            work.push_back(nb);
+            in_work.push_back(1);
+          } else {
+            in_work.push_back(0);
+            work.push_back(b);
+            in_work[b] = 1;
+          }
+        }
+      }
+    }
+
+    // Renumber.
+    const size_t nb = first.size();
+    std::vector<uint32_t> rep(nb), number(nb, 0);
+    for (uint32_t b = 0; b < nb; ++b) rep[b] = elems[first[b]];
+    uint32_t next = 1;
+    auto special = [&](uint32_t b) {
+      const DState& d = states_[rep[b]];
+      return (!d.start && d.accept != 0) || d.before != 0;
+    };
+    uint32_t dead = blk[0];
+    for (uint32_t b = 0; b < nb; ++b)
+      if (b != dead && !special(b)) number[b] = next++;
+    uint32_t plain = next - 1;
+    for (uint32_t b = 0; b < nb; ++b)
+      if (b != dead && special(b)) number[b] = next++;
+    const uint32_t stride = k + 3;
+    prog_.nclasses = k;
+    prog_.stride = stride;
+    prog_.nstates = next;
+    prog_.special = plain * stride;
+    prog_.table.assign(static_cast<size_t>(next) * stride, 0);
+    for (uint32_t b = 0; b < nb; ++b) {
+      uint32_t s = rep[b];
+      uint32_t* row = &prog_.table[static_cast<size_t>(number[b]) * stride];
+      for (unsigned c = 0; c < k; ++c) row[c] = number[blk[trans_[s * k + c]]] * stride;
+      row[k] = states_[s].start ? 0 : states_[s].accept;
+      row[k + 1] = states_[s].before;
+      row[k + 2] = at_end_[s];
+    }
+    for (int i = 0; i < 3; ++i) prog_.start[i] = number[blk[start_[i]]] * stride;
+  }
+
+  Program& prog_;
+  const Nfa& nfa_;
+  unsigned nclasses_ = 0;
+  unsigned nl_class_ = 0;
+  std::vector<std::vector<uint16_t>> set_classes_;
+  std::vector<uint32_t> stamp_;
+  uint32_t gen_ = 0;
+  std::vector<int32_t> stack_;
+  size_t work_ = 0;
+  std::vector<DState> states_;
+  std::unordered_map<std::vector<int32_t>, uint32_t, KeyHash> index_;
+  std::vector<int32_t> key_;
+  std::vector<uint32_t> trans_;
+  std::vector<uint32_t> at_end_;
+  std::vector<std::vector<int32_t>> buckets_;
+  uint32_t start_[3] = {0, 0, 0};
+};
+
+}  // namespace
+
+void build_dfa(Program& prog) { Builder(prog).run(); }
+
+}  // namespace detail
+}  // namespace reflex

@@ -1,0 +1,94 @@
+// Where the token of a rule with trailing context ends: simulates the
+// rule's NFA over the matched text, carrying for every state the position
+// at which its path entered the trailing context (none yet counts as
+// largest), and keeps the largest such position that reaches the end.
+#include <cstdint>
+#include <vector>
+
+#include "program.h"
+
+namespace reflex {
+namespace detail {
+
+size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len, bool bol,
+                            bool boi, int next) const {
+  const size_t none = SIZE_MAX;
+  const size_t n = nfa.states.size();
+  std::vector<size_t> tag(n);
+  std::vector<size_t> seen(n, SIZE_MAX);  // the step that last reached a state
+  std::vector<size_t> in_list(n, SIZE_MAX);
+  std::vector<std::pair<int32_t, size_t>> stack, seeds;
+  std::vector<int32_t> list;
+  seeds.push_back({nfa.start[rule - 1], none});
+  size_t head = len;
+  for (size_t i = 0;; ++i) {
+    bool at_bol = i == 0 ? bol : text[i - 1] == '\n';
+    bool at_boi = i == 0 && boi;
+    bool at_eol = i < len ? text[i] == '\n' : next == '\n' || next < 0;
+    bool at_eoi = i == len && next < 0;
+    list.clear();
+    stack = seeds;
+    size_t best = 0;
+    bool accepted = false;
+    while (!stack.empty()) {
+      auto [q, t] = stack.back();
+      stack.pop_back();
+      if (seen[q] == i && tag[q] >= t) continue;
+      seen[q] = i;
+      tag[q] = t;
+      const NState& st = nfa.states[q];
+      bool follow = false;
+      switch (st.kind) {
+        case NKind::bytes:
+          if (in_list[q] != i) {
+            in_list[q] = i;
+            list.push_back(q);
+          }
+          break;
+        case NKind::split:
+          stack.push_back({st.out2, t});
+          follow = true;
+          break;
+        case NKind::eps:
+          follow = true;
+          break;
+        case NKind::mark:
+          stack.push_back({st.out1, i});
+          break;
+        case NKind::bol:
+          follow = at_bol;
+          break;
+        case NKind::boi:
+          follow = at_boi;
+          break;
+        case NKind::eol:
+          follow = at_eol;
+          break;
+        case NKind::eoi:
+          follow = at_eoi;
+          break;
+        case NKind::accept:
+          if (i == len && !(accepted && best >= t)) {
+            best = t;
+            accepted = true;
+          }
+          break;
+      }
+      if (follow) stack.push_back({st.out1, t});
+    }
+    if (i == len) {
+      if (accepted && best != none) head = best;
+      break;
+    }
+    seeds.clear();
+    for (int32_t q : list) {
+      const NState& st = nfa.states[q];
+      if (nfa.sets[st.set].test(text[i])) seeds.push_back({st.out1, tag[q]});
+    }
+    if (seeds.empty()) break;
+  }
+  return head;
+}
+
+}  // namespace detail
+}  // namespace reflex

@@ -1,0 +1,300 @@
+#include "reflex/matcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "program.h"
+
+namespace reflex {
+
+namespace {
+constexpr size_t initial_capacity = 64 * 1024;
+constexpr size_t min_read = 16 * 1024;
+}  // namespace
+
+Matcher::Matcher(const Pattern& pattern, const Input& in)
+    : pattern_(pattern), prog_(pattern.prog_.get()), in_(in) {
+  capacity_ = initial_capacity;
+  buf_.reset(new char[capacity_]);
+  reset_position();
+}
+
+Matcher::Matcher(Matcher&&) noexcept = default;
+Matcher& Matcher::operator=(Matcher&&) noexcept = default;
+Matcher::~Matcher() = default;
+
+void Matcher::reset_position() {
+  end_ = cur_ = txt_ = len_ = rule_ = 0;
+  held_ = false;
+  eof_ = false;
+  more_ = false;
+  bol0_ = boi0_ = true;
+  lpos_ = 0;
+  line_ = mline_ = 1;
+  col_ = mcol_ = 0;
+  mvalid_ = true;
+  buf_[0] = '\0';
+}
+
+Matcher& Matcher::input(const Input& in) {
+  in_ = in;
+  reset_position();
+  return *this;
+}
+
+Matcher& Matcher::pattern(const Pattern& pattern) {
+  pattern_ = pattern;
+  prog_ = pattern.prog_.get();
+  return *this;
+}
+
+void Matcher::interactive() { interactive_ = true; }
+
+void Matcher::restore() {
+  if (held_) {
+    buf_[txt_ + len_] = hold_;
+    held_ = false;
+  }
+}
+
+void Matcher::terminate() {
+  hold_ = buf_[txt_ + len_];
+  buf_[txt_ + len_] = '\0';
+  held_ = true;
+}
+
+int Matcher::byte_before(size_t pos) const {
+  if (pos == 0) return bol0_ ? '\n' : -1;
+  if (held_ && pos - 1 == txt_ + len_) return static_cast<unsigned char>(hold_);
+  return static_cast<unsigned char>(buf_[pos - 1]);
+}
+
+bool Matcher::at_bol() const { return byte_before(cur_) == '\n'; }
+
+// Counts lines and columns over buf_[lpos_, pos): a tab advances to the next
+// multiple of 8, bytes 0x80-0xBF continue a UTF-8 character and count 0.
+void Matcher::count_to(size_t pos) const {
+  if (pos <= lpos_) return;
+  const char* b = buf_.get();
+  size_t from = lpos_;
+  for (const char* p = b + from; (p = static_cast<const char*>(std::memchr(p, '\n', b + pos - p)));
+       ++p) {
+    ++line_;
+    from = static_cast<size_t>(p - b) + 1;
+    col_ = 0;
+  }
+  size_t col = col_;
+  for (size_t i = from; i < pos; ++i) {
+    unsigned char c = static_cast<unsigned char>(b[i]);
+    if (c == '\t')
+      col = (col + 8) & ~static_cast<size_t>(7);
+    else if ((c & 0xC0) != 0x80)
+      ++col;
+  }
+  col_ = col;
+  lpos_ = pos;
+}
+
+void Matcher::mark_match() const {
+  if (mvalid_) return;
+  count_to(txt_);
+  mline_ = line_;
+  mcol_ = col_;
+  mvalid_ = true;
+}
+
+size_t Matcher::lineno() const {
+  mark_match();
+  return mline_;
+}
+
+void Matcher::lineno(size_t n) {
+  mark_match();
+  line_ += n - mline_;
+  mline_ = n;
+}
+
+size_t Matcher::columno() const {
+  mark_match();
+  return mcol_;
+}
+
+// Makes room to read into: discards the bytes before `keep` when the free
+// space is short, and grows the buffer when that is not enough. Returns
+// how many bytes were discarded from the front.
+size_t Matcher::make_room(size_t keep) {
+  size_t want = interactive_ ? 1 : min_read;
+  size_t shift = 0;
+  if (capacity_ - 1 - end_ < want && keep > 0) {
+    count_to(keep);
+    bol0_ = buf_[keep - 1] == '\n';
+    boi0_ = false;
+    std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
+    end_ -= keep;
+    cur_ -= keep;
+    txt_ -= keep;
+    lpos_ -= keep;
+    shift = keep;
+  }
+  if (capacity_ - 1 - end_ < want) {
+    size_t cap = std::max(2 * capacity_, end_ + 1 + want);
+    std::unique_ptr<char[]> bigger(new char[cap]);
+    std::memcpy(bigger.get(), buf_.get(), end_);
+    buf_ = std::move(bigger);
+    capacity_ = cap;
+  }
+  return shift;
+}
+
+bool Matcher::fill(size_t keep, size_t& shift) {
+  shift = 0;
+  if (eof_) return false;
+  shift = make_room(keep);
+  size_t room = capacity_ - 1 - end_;
+  size_t got = in_.get(buf_.get() + end_, interactive_ ? 1 : room);
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += got;
+  return true;
+}
+
+size_t Matcher::scan() {
+  restore();
+  size_t start = cur_;
+  if (more_ && txt_ <= start) {
+    more_ = false;
+  } else {
+    more_ = false;
+    txt_ = start;
+    mvalid_ = false;
+  }
+  const detail::Program& prog = *prog_;
+  const int before = byte_before(start);
+  const bool bol = before == '\n';
+  const bool boi = start == 0 && boi0_;
+  uint32_t s = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
+  const uint32_t* table = prog.table.data();
+  const uint8_t* cls = prog.cls;
+  const uint32_t stride = prog.stride;
+  const uint32_t special = prog.special;
+  const uint32_t k = prog.nclasses;
+  size_t accept_end = 0;
+  uint32_t rule = 0;
+  size_t pos = start;
+  for (;;) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+    const unsigned char* p = b + pos;
+    const unsigned char* e = b + end_;
+    while (p < e) {
+      s = table[s + cls[*p++]];
+      if (s - stride >= special) {
+        if (s == 0) goto done;
+        if (uint32_t r = table[s + k + 1]) {
+          accept_end = static_cast<size_t>(p - b) - 1;
+          rule = r;
+        }
+        if (uint32_t r = table[s + k]) {
+          accept_end = static_cast<size_t>(p - b);
+          rule = r;
+        }
+      }
+    }
+    pos = static_cast<size_t>(p - b);
+    size_t shift;
+    if (!fill(std::min(txt_, start), shift)) {
+      if (uint32_t r = table[s + k + 2]) {
+        accept_end = pos;
+        rule = r;
+      }
+      break;
+    }
+    start -= shift;
+    pos -= shift;
+    accept_end -= shift;
+  }
+done:
+  if (rule != 0) {
+    size_t len = accept_end - start;
+    if (prog.nfa.look[rule - 1]) {
+      int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
+      len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
+                             accept_end - start, bol, boi, next);
+    }
+    if (len > 0) {
+      cur_ = start + len;
+      len_ = cur_ - txt_;
+      rule_ = rule;
+      terminate();
+      return rule;
+    }
+  }
+  // End of input, or no non-empty match here.
+  cur_ = txt_ = start;
+  len_ = 0;
+  rule_ = 0;
+  mvalid_ = false;
+  terminate();
+  return 0;
+}
+
+bool Matcher::at_end() {
+  if (cur_ < end_) return false;
+  if (eof_) return true;
+  restore();
+  size_t shift;
+  bool more = fill(std::min(txt_, cur_), shift);
+  terminate();
+  return !more;
+}
+
+int Matcher::input() {
+  restore();
+  if (cur_ >= end_) {
+    size_t shift;
+    if (!fill(std::min(txt_, cur_), shift)) {
+      terminate();
+      return 0;
+    }
+  }
+  int c = static_cast<unsigned char>(buf_[cur_++]);
+  terminate();
+  return c;
+}
+
+void Matcher::unput(char c) {
+  restore();
+  mark_match();
+  count_to(cur_);
+  if (cur_ == 0) {
+    // Nothing before the position to overwrite: move everything up one.
+    if (end_ + 2 > capacity_) {
+      size_t cap = 2 * capacity_;
+      std::unique_ptr<char[]> bigger(new char[cap]);
+      std::memcpy(bigger.get(), buf_.get(), end_);
+      buf_ = std::move(bigger);
+      capacity_ = cap;
+    }
+    std::memmove(buf_.get() + 1, buf_.get(), end_);
+    ++end_;
+    ++cur_;
+    ++txt_;
+  }
+  buf_[--cur_] = c;
+  lpos_ = cur_;
+  if (txt_ + len_ > end_) len_ = end_ - txt_;
+  terminate();
+}
+
+void Matcher::less(size_t n) {
+  restore();
+  if (n > len_) n = len_;
+  len_ = n;
+  cur_ = txt_ + n;
+  terminate();
+}
+
+void Matcher::more() { more_ = true; }
+
+}  // namespace reflex

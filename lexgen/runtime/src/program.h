@@ -1,0 +1,102 @@
+// Internal: the compiled form of a Pattern, shared by the compiler and the
+// Matcher.
+#ifndef LEXGEN_RUNTIME_PROGRAM_H
+#define LEXGEN_RUNTIME_PROGRAM_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace reflex {
+namespace detail {
+
+// A set of bytes.
+struct ByteSet {
+  std::array<uint64_t, 4> bits{};
+
+  bool test(unsigned c) const { return (bits[c >> 6] >> (c & 63)) & 1; }
+  void set(unsigned c) { bits[c >> 6] |= uint64_t(1) << (c & 63); }
+  void set_range(unsigned lo, unsigned hi) {
+    for (unsigned c = lo; c <= hi; ++c) set(c);
+  }
+  void flip() {
+    for (auto& w : bits) w = ~w;
+  }
+  ByteSet& operator|=(const ByteSet& o) {
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] |= o.bits[i];
+    return *this;
+  }
+  bool operator<(const ByteSet& o) const { return bits < o.bits; }
+  bool operator==(const ByteSet& o) const { return bits == o.bits; }
+};
+
+// NFA state kinds. `bytes` consumes one byte of `set`; `split` and `eps`
+// consume nothing; `mark` consumes nothing and marks where a rule's
+// trailing context starts; the four assertions hold at a position:
+// `bol` after a newline or at the start of the input, `boi` at the start of
+// the input, `eol` before a newline or at the end, `eoi` at the end;
+// `accept` ends rule `rule`.
+enum class NKind : uint8_t { bytes, split, eps, mark, bol, boi, eol, eoi, accept };
+
+struct NState {
+  NKind kind;
+  uint32_t rule;  // the rule the state belongs to, from 1
+  int32_t out1;
+  int32_t out2;
+  uint32_t set;  // index into Nfa::sets for `bytes`
+};
+
+struct Nfa {
+  std::vector<NState> states;
+  std::vector<ByteSet> sets;
+  std::vector<int32_t> start;  // per rule (index rule - 1)
+  std::vector<int32_t> accept;
+  std::vector<char> lazy;  // the rule holds a lazy quantifier
+  std::vector<char> look;  // the rule holds trailing context
+};
+
+// Where a scan starts: decides which anchors hold before the first byte.
+enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2 };
+
+// The DFA in premultiplied form: a state is an offset into `table`; row
+// `s` holds `nclasses` next states and then three words: the rule accepted
+// on entering the state, the rule accepted one byte earlier (entered by a
+// newline that a `$` needed), and the rule accepted when the input ends in
+// this state. Offset 0 is the dead state; offsets in [stride, special]
+// accept nothing on entry, so the inner loop tests one comparison per byte.
+struct Program {
+  std::string regex;
+  Nfa nfa;
+  uint32_t rules = 0;
+  uint32_t nstates = 0;
+  uint32_t nclasses = 0;
+  uint32_t stride = 0;
+  uint32_t special = 0;  // (last plain state's offset) - stride
+  uint32_t start[3] = {0, 0, 0};
+  uint8_t cls[256] = {};
+  std::vector<uint32_t> table;
+
+  uint32_t accept_on_entry(uint32_t s) const { return table[s + nclasses]; }
+  uint32_t accept_before(uint32_t s) const { return table[s + nclasses + 1]; }
+  uint32_t accept_at_end(uint32_t s) const { return table[s + nclasses + 2]; }
+
+  // The token length of a match of `rule` over text[0, len) that carries
+  // trailing context: where the longest head ends. `bol` and `boi` describe
+  // the position before text[0]; `next` is the byte after the match, or -1
+  // at the end of the input.
+  size_t head_length(uint32_t rule, const unsigned char* text, size_t len, bool bol,
+                     bool boi, int next) const;
+};
+
+// Parses `regex` into an NFA; throws regex_error.
+void parse_regex(const std::string& regex, Nfa& nfa);
+// Builds the minimised DFA tables of prog.nfa; throws regex_error when the
+// DFA outgrows Pattern::max_states.
+void build_dfa(Program& prog);
+
+}  // namespace detail
+}  // namespace reflex
+
+#endif
