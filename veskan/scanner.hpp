@@ -1,5 +1,4 @@
-// The plain-function interface of veskan's generated scanner and the
-// message-only error function.
+// The plain-function interface of veskan's generated scanner.
 #ifndef VESKAN_SCANNER_HPP
 #define VESKAN_SCANNER_HPP 1
 
@@ -18,9 +17,5 @@ void yylex_init(yyscan_t *scanner, const std::string &text);
 void yylex_destroy(yyscan_t scanner);
 int yylex(YYSTYPE *value, YYLTYPE *loc, void *scanner);
 const char *yylex_filename(void *scanner, int i);
-
-// Writes the message and a newline to standard error and ends the process
-// with status 1.
-[[noreturn]] void yyerror(const std::string &msg);
 
 #endif

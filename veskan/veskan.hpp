@@ -8,6 +8,7 @@
 #define VESKAN_HPP 1
 
 #include "ast_runtime.hpp"
+#include "scanner_glue.hpp"
 
 #include <cstring>
 #include <ostream>
@@ -103,9 +104,5 @@ extern ast::List<ast::Space_domain *> space_list;
 
 // Prints one token for the token dump.
 void lexprint(std::ostream &s, int token, YYSTYPE &value);
-
-// Positioned fatal error: file, line and column of the range's end, then the
-// message; ends the process with status 1.
-[[noreturn]] void yyerror(YYLTYPE *loc, void *scanner, const char *msg);
 
 #endif

@@ -28,7 +28,6 @@ public: YYLTYPE yylloc;
   }
 %}
 %{
-#include "raw_string.hpp"
 // The matched text, NUL bytes included.
 #define YYTEXT std::string(yytext, yyleng)
 // Material in front of the next token: appended to the pending list.
@@ -49,7 +48,7 @@ space_list=nullptr;
 '([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'	{ YYTOKEN(1001, YYTEXT) }
 \"([^\x0a\"\x5c]|\\.)*\"	{ YYTOKEN(1001, YYTEXT) }
 R\"	{ YYTOKEN(1001, reinput(*this, 1)) }
-"::"|"<<"	{ YYTOKEN(1004, YYTEXT) }
+"::"|\Q<<\E	{ YYTOKEN(1004, YYTEXT) }
 .	{ YYTOKEN(1004, YYTEXT) }
 <<EOF>>	{ if(!space_list) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; return 1002; }
 %%

@@ -4,40 +4,16 @@
 #define VESKAN_TEST_SOURCE_SCAN_HPP 1
 
 #include "decls.hpp"
+#include "scanner.hpp"
 #include "token_builder.hpp"
 
-#include <cctype>
-
-// A plain tokenizer for tests: identifiers, numbers, string literals, "::",
-// "<<" and single characters; blanks are dropped.
+// Lexes a source text into the token list with veskan's scanner.
 inline void lex_text(const std::string &src) {
   free_list();
-  lex_list.clear();
-  size_t i = 0;
-  while (i < src.size()) {
-    unsigned char c = static_cast<unsigned char>(src[i]);
-    size_t j = i + 1;
-    int code = TOK_LEXEM;
-    if (std::isspace(c)) {
-      ++i;
-      continue;
-    } else if (std::isalpha(c) || c == '_') {
-      while (j < src.size() && (std::isalnum(static_cast<unsigned char>(src[j])) || src[j] == '_'))
-        ++j;
-      code = TOK_IDENT;
-    } else if (std::isdigit(c)) {
-      while (j < src.size() && std::isalnum(static_cast<unsigned char>(src[j]))) ++j;
-      code = TOK_CONST;
-    } else if (c == '"') {
-      while (j < src.size() && src[j] != '"') ++j;
-      ++j;
-      code = TOK_CONST;
-    } else if (src.compare(i, 2, "::") == 0 || src.compare(i, 2, "<<") == 0) {
-      j = i + 2;
-    }
-    push_token(code, src.substr(i, j - i));
-    i = j;
-  }
+  void *scanner = nullptr;
+  yylex_init(&scanner, src);
+  yylex_loop(scanner);
+  yylex_destroy(scanner);
 }
 
 // Scans one file's text as the program does (the file name decides C or
