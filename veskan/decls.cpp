@@ -7,8 +7,6 @@
 // and the end-of-input token, and every loop moves forward.
 #include "decls.hpp"
 
-#include "tokens.hpp"
-
 #include <cassert>
 #include <cstring>
 
@@ -34,12 +32,6 @@ bool is_one_of(int i, const std::vector<const char *> &texts) {
 }
 
 } // namespace
-
-bool is_lextip(int i, int code) { return i >= 0 && i < list_end() && lex_list[i].token == code; }
-
-bool is_lexem(int i, const char *text) { return is_lextip(i, TOK_LEXEM) && tok_text(i) == text; }
-
-bool is_ident(int i, const char *text) { return is_lextip(i, TOK_IDENT) && tok_text(i) == text; }
 
 std::string get_ident(int i) { return is_lextip(i, TOK_IDENT) ? tok_text(i) : std::string(); }
 

@@ -5,15 +5,27 @@
 #define VESKAN_DECLS_HPP 1
 
 #include "tables.hpp"
+#include "tokens.hpp"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Token tests by index into lex_list; an index outside the list matches no
-// token.
-bool is_lextip(int i, int code);
-bool is_lexem(int i, const char *text);
-bool is_ident(int i, const char *text);
+// token. They run for nearly every token several times, so they are inline.
+inline bool is_lextip(int i, int code) {
+  return i >= 0 && i < static_cast<int>(lex_list.size()) && lex_list[i].token == code;
+}
+// The text of a token other than the end-of-input token.
+inline const std::string &lex_text_at(int i) {
+  return static_cast<ast::lexem_node *>(lex_list[i].value.f1_)->f2_;
+}
+inline bool is_lexem(int i, const char *text) {
+  return is_lextip(i, TOK_LEXEM) && std::string_view(lex_text_at(i)) == text;
+}
+inline bool is_ident(int i, const char *text) {
+  return is_lextip(i, TOK_IDENT) && std::string_view(lex_text_at(i)) == text;
+}
 std::string get_ident(int i);
 // The index just past the balanced group that opens at i (i+1 when token
 // i does not open one); parenthesised groups inside angle brackets are

@@ -1,6 +1,9 @@
 // The token list and the scan of preprocessor lines.
 #include "tokens.hpp"
 
+#include <string_view>
+#include <typeinfo>
+
 std::vector<lex_info> lex_list;
 std::string inpname;
 bool inplang_c = false;
@@ -91,9 +94,8 @@ void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info) {
   int guard = 0;
   std::string name;
   for (ast::List<ast::Space_domain *> r = begin(list); r != end(list); ++r) {
-    auto p = dynamic_cast<ast::prepr_node *>(*r);
-    if (!p) continue;
-    const std::string &text = p->f1_;
+    if (typeid(**r) != typeid(ast::prepr_node)) continue;
+    const std::string &text = static_cast<ast::prepr_node *>(*r)->f1_;
     if (match_ifndef(text)) {
       guard = 2;
     } else if (match_include(text, name)) {
@@ -122,7 +124,7 @@ void trace_prepr() {
     } else {
       auto l = static_cast<ast::lexem_node *>(t.value.f1_);
       trace_prepr1(l->f1_, info);
-      if (l->f2_ == "class") inplang_c = false;
+      if (std::string_view(l->f2_) == "class") inplang_c = false;
     }
   }
 }

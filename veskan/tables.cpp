@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 
 std::map<std::string, class_info> classes;
 std::map<std::string, std::string> globals;
@@ -27,7 +28,27 @@ void add_toclass(class_info *info, int idx, const std::string &entry) {
   if (info->known[idx].insert(entry).second) info->elems[idx].push_back(entry);
 }
 
-void add_global(const std::string &name, const std::string &file) { globals.emplace(name, file); }
+// The names in globals, for the "already recorded?" test that every
+// declaration and macro makes: a hash lookup instead of a walk down the
+// ordered map. The views point at the map's keys, which stay in place.
+static std::unordered_set<std::string_view> global_names;
+
+void add_global(const std::string &name, const std::string &file) {
+  if (global_names.count(name)) return;
+  auto it = globals.emplace(name, file).first;
+  global_names.insert(it->first);
+}
+
+void clear_tables() {
+  classes.clear();
+  global_names.clear();
+  globals.clear();
+  headers.clear();
+  stdheaders.clear();
+  alltypes.clear();
+  work_parents.clear();
+  collected_parents.clear();
+}
 
 // Merges the bases of a class into it once; a class whose merge is under
 // way is skipped, which breaks cycles of bases.

@@ -48,6 +48,8 @@ extern const std::regex hdr_re, src_re, c_re, unittest_re, sub_re;
 void add_toclass(class_info *info, int idx, const std::string &entry);
 // Records a global name with its file; the first record of a name wins.
 void add_global(const std::string &name, const std::string &file);
+// Empties every table.
+void clear_tables();
 // Merges the members of class base, inherited with the given access, into info.
 void collect_parent_elems(class_info &info, int access, const std::string &base);
 

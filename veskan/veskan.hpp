@@ -10,9 +10,11 @@
 #include "ast_runtime.hpp"
 #include "scanner_glue.hpp"
 
+#include <cstddef>
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <utility>
 
 // Token codes.
 enum {
@@ -25,13 +27,23 @@ enum {
 
 namespace ast {
 
+// Token nodes are made and freed by the million, file after file; they come
+// from pools of fixed-size blocks that are reused for every file. Only the
+// main thread makes and frees them.
+void *node_alloc(std::size_t size);
+void node_free(void *p, std::size_t size);
+
 struct Space_domain : _domain {
   explicit Space_domain(const YYLTYPE *_loc = nullptr) : _domain(_loc) {}
+  static void *operator new(std::size_t size) { return node_alloc(size); }
+  static void operator delete(void *p, std::size_t size) { node_free(p, size); }
 };
 typedef Space_domain *Space;
 
 struct Lexem_domain : _domain {
   explicit Lexem_domain(const YYLTYPE *_loc = nullptr) : _domain(_loc) {}
+  static void *operator new(std::size_t size) { return node_alloc(size); }
+  static void operator delete(void *p, std::size_t size) { node_free(p, size); }
 };
 typedef Lexem_domain *Lexem;
 
@@ -39,8 +51,8 @@ typedef Lexem_domain *Lexem;
 struct lexem_node : Lexem_domain {
   List<Space_domain *> f1_;
   std::string f2_;
-  lexem_node(List<Space_domain *> a1, const std::string &a2, const YYLTYPE *_loc = nullptr)
-      : Lexem_domain(_loc), f1_(a1), f2_(a2) {}
+  lexem_node(List<Space_domain *> a1, std::string a2, const YYLTYPE *_loc = nullptr)
+      : Lexem_domain(_loc), f1_(a1), f2_(std::move(a2)) {}
   ~lexem_node() override { destroy(f1_); }
 };
 
@@ -55,29 +67,31 @@ struct eoflex_node : Lexem_domain {
 // A whole preprocessor line, continuation lines included.
 struct prepr_node : Space_domain {
   std::string f1_;
-  explicit prepr_node(const std::string &a1, const YYLTYPE *_loc = nullptr)
-      : Space_domain(_loc), f1_(a1) {}
+  explicit prepr_node(std::string a1, const YYLTYPE *_loc = nullptr)
+      : Space_domain(_loc), f1_(std::move(a1)) {}
 };
 
 // A run of blanks.
 struct spaces_node : Space_domain {
   std::string f1_;
-  explicit spaces_node(const std::string &a1, const YYLTYPE *_loc = nullptr)
-      : Space_domain(_loc), f1_(a1) {}
+  explicit spaces_node(std::string a1, const YYLTYPE *_loc = nullptr)
+      : Space_domain(_loc), f1_(std::move(a1)) {}
 };
 
 // One comment.
 struct comment_node : Space_domain {
   std::string f1_;
-  explicit comment_node(const std::string &a1, const YYLTYPE *_loc = nullptr)
-      : Space_domain(_loc), f1_(a1) {}
+  explicit comment_node(std::string a1, const YYLTYPE *_loc = nullptr)
+      : Space_domain(_loc), f1_(std::move(a1)) {}
 };
 
-Lexem_domain *lexem(List<Space_domain *> a1, const std::string &a2, const YYLTYPE *_loc);
+// The texts are taken by value: the scanner hands over each matched text
+// without a second copy.
+Lexem_domain *lexem(List<Space_domain *> a1, std::string a2, const YYLTYPE *_loc);
 Lexem_domain *eoflex(List<Space_domain *> a1, const YYLTYPE *_loc);
-Space_domain *prepr(const std::string &a1, const YYLTYPE *_loc);
-Space_domain *spaces(const std::string &a1, const YYLTYPE *_loc);
-Space_domain *comment(const std::string &a1, const YYLTYPE *_loc);
+Space_domain *prepr(std::string a1, const YYLTYPE *_loc);
+Space_domain *spaces(std::string a1, const YYLTYPE *_loc);
+Space_domain *comment(std::string a1, const YYLTYPE *_loc);
 
 int astprint(std::ostream &s, Lexem_domain *v, int indent = 0, const char *suffix = nullptr);
 int astprint(std::ostream &s, Space_domain *v, int indent = 0, const char *suffix = nullptr);

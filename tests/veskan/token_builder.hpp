@@ -14,13 +14,7 @@
 inline void reset_tables() {
   free_list();
   lex_list.clear();
-  classes.clear();
-  globals.clear();
-  headers.clear();
-  stdheaders.clear();
-  alltypes.clear();
-  work_parents.clear();
-  collected_parents.clear();
+  clear_tables();
   inpname.clear();
   inplang_c = false;
 }
