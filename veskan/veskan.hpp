@@ -40,6 +40,16 @@ struct Space_domain : _domain {
 };
 typedef Space_domain *Space;
 
+// The list cells of the material lists come from the same pools: the list
+// type's own cell, with pooled allocation added.
+template <> struct List<Space_domain *>::Node {
+  Space_domain *head;
+  Node *tail;
+  Node(Space_domain *const &h, Node *t) : head(h), tail(t) {}
+  static void *operator new(std::size_t size) { return node_alloc(size); }
+  static void operator delete(void *p, std::size_t size) { node_free(p, size); }
+};
+
 struct Lexem_domain : _domain {
   explicit Lexem_domain(const YYLTYPE *_loc = nullptr) : _domain(_loc) {}
   static void *operator new(std::size_t size) { return node_alloc(size); }
