@@ -163,11 +163,12 @@ static bool write_summary_to(const std::string &name) {
 void write_summary_file() {
   if (outname.empty()) outname = frompath.empty() ? "project.api" : frompath + "/project.api";
   bool ok = false;
-  // A device or pipe named by -o is written directly; a file is written
-  // beside its final name and moved into place only when it is complete,
-  // so a failed or cut-short run leaves an earlier summary intact.
+  // A summary that is a plain file (or not there yet) is written beside its
+  // final name and moved into place only when it is complete, so a failed
+  // or cut-short run leaves an earlier summary intact. Anything else named
+  // by -o (a device, a pipe, a symbolic link) is written through directly.
   struct stat st;
-  if (stat(outname.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+  if (lstat(outname.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
     ok = write_summary_to(outname);
     finish_run([] {});
   } else {
