@@ -21,7 +21,8 @@ void append_literal(std::string& out, unsigned char c) {
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
       (c >= 'a' && c <= 'z') || c >= 0x80) {
     out += static_cast<char>(c);
-  } else if (c > 0x20 && c < 0x7f) {
+  } else if (c > 0x20 && c < 0x7f && c != '<' && c != '>') {
+    // (A backslash before "<" or ">" would make a word boundary.)
     out += '\\';
     out += static_cast<char>(c);
   } else {

@@ -89,7 +89,7 @@ class Builder {
     nclasses_ = n;
     std::vector<int> rep(n, -1);
     for (unsigned b = 0; b < 256; ++b) {
-      prog_.cls[b] = static_cast<uint8_t>(cid[b]);
+      cls_[b] = static_cast<uint8_t>(cid[b]);
       if (rep[cid[b]] < 0) rep[cid[b]] = static_cast<int>(b);
     }
     nl_class_ = cid[static_cast<unsigned char>('\n')];
@@ -204,6 +204,7 @@ class Builder {
     DState d = states_[i];
     trans_.resize((i + 1) * nclasses_, 0);
     at_end_.resize(i + 1, 0);
+    if (!d.start) at_end_[i] = d.accept;
     if (d.set.empty()) return;  // every byte leads to the dead state
     bool pending = has_pending(d.set);
 
@@ -227,7 +228,6 @@ class Builder {
         if (r != 0 && (d.accept == 0 || r < d.accept)) at_end_[i] = r;
       }
     }
-    if (!d.start && at_end_[i] == 0) at_end_[i] = d.accept;
 
     buckets_.assign(nclasses_, {});
     for (int32_t q : d.set) {
@@ -356,27 +356,39 @@ class Builder {
     uint32_t plain = next - 1;
     for (uint32_t b = 0; b < nb; ++b)
       if (b != dead && special(b)) number[b] = next++;
-    const uint32_t stride = k + 3;
+    const uint32_t count = next;
     prog_.nclasses = k;
-    prog_.stride = stride;
-    prog_.nstates = next;
-    prog_.special = plain * stride;
-    prog_.table.assign(static_cast<size_t>(next) * stride, 0);
+    prog_.nstates = count;
+    prog_.plain = plain;
+    prog_.next.assign(static_cast<size_t>(k) * count, 0);
+    prog_.info.assign(count, Program::StateInfo{0, 0, 0, 0});
     for (uint32_t b = 0; b < nb; ++b) {
       uint32_t s = rep[b];
-      uint32_t* row = &prog_.table[static_cast<size_t>(number[b]) * stride];
-      for (unsigned c = 0; c < k; ++c) row[c] = number[blk[trans_[s * k + c]]] * stride;
-      row[k] = states_[s].start ? 0 : states_[s].accept;
-      row[k + 1] = states_[s].before;
-      row[k + 2] = at_end_[s];
+      uint32_t to = number[b];
+      bool dead_end = true;
+      for (unsigned c = 0; c < k; ++c) {
+        uint32_t t = number[blk[trans_[s * k + c]]];
+        prog_.next[static_cast<size_t>(c) * count + to] = t;
+        dead_end = dead_end && t == 0;
+      }
+      Program::StateInfo& info = prog_.info[to];
+      info.accept = states_[s].start ? 0 : states_[s].accept;
+      info.before = states_[s].before;
+      info.at_end = at_end_[s];
+      // Nothing but the dead state follows, and the end of the input adds
+      // nothing: the match is decided without reading further.
+      info.stop = dead_end && info.at_end == info.accept ? 1 : 0;
     }
-    for (int i = 0; i < 3; ++i) prog_.start[i] = number[blk[start_[i]]] * stride;
+    for (unsigned byte = 0; byte < 256; ++byte)
+      prog_.column[byte] = prog_.next.data() + static_cast<size_t>(cls_[byte]) * count;
+    for (int i = 0; i < 3; ++i) prog_.start[i] = number[blk[start_[i]]];
   }
 
   Program& prog_;
   const Nfa& nfa_;
   unsigned nclasses_ = 0;
   unsigned nl_class_ = 0;
+  uint8_t cls_[256] = {};
   std::vector<std::vector<uint16_t>> set_classes_;
   std::vector<uint32_t> stamp_;
   uint32_t gen_ = 0;

@@ -1,6 +1,7 @@
 #include "reflex/matcher.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "program.h"
@@ -10,6 +11,26 @@ namespace reflex {
 namespace {
 constexpr size_t initial_capacity = 64 * 1024;
 constexpr size_t min_read = 16 * 1024;
+
+// Newlines in p[0, n), eight bytes at a time: a byte of w ^ "\n\n..." is
+// zero exactly where w holds a newline.
+size_t count_newlines(const char* p, size_t n) {
+  const uint64_t ones = 0x0101010101010101ull, low7 = 0x7F7F7F7F7F7F7F7Full;
+  size_t total = 0;
+  while (n >= 8) {
+    uint64_t lanes = 0;  // per-byte counts, at most 32 each
+    for (int i = 0; i < 32 && n >= 8; ++i, p += 8, n -= 8) {
+      uint64_t w;
+      std::memcpy(&w, p, 8);
+      uint64_t x = w ^ (ones * '\n');
+      uint64_t nonzero = (((x & low7) + low7) | x) >> 7;  // low bit of each byte: byte != 0
+      lanes += ~nonzero & ones;
+    }
+    total += (lanes * ones) >> 56;
+  }
+  for (; n > 0; --n) total += *p++ == '\n';
+  return total;
+}
 }  // namespace
 
 Matcher::Matcher(const Pattern& pattern, const Input& in)
@@ -77,10 +98,27 @@ void Matcher::count_to(size_t pos) const {
   if (pos <= lpos_) return;
   const char* b = buf_.get();
   size_t from = lpos_;
-  for (const char* p = b + from; (p = static_cast<const char*>(std::memchr(p, '\n', b + pos - p)));
-       ++p) {
-    ++line_;
-    from = static_cast<size_t>(p - b) + 1;
+  if (pos - from < 128) {  // the usual case: the bytes of a token or two
+    size_t line = line_, col = col_;
+    for (size_t i = from; i < pos; ++i) {
+      unsigned char c = static_cast<unsigned char>(b[i]);
+      if (c == '\n') {
+        ++line;
+        col = 0;
+      } else if (c == '\t') {
+        col = (col + 8) & ~static_cast<size_t>(7);
+      } else {
+        col += (c & 0xC0) != 0x80;
+      }
+    }
+    line_ = line;
+    col_ = col;
+    lpos_ = pos;
+    return;
+  }
+  if (const void* last = memrchr(b + from, '\n', pos - from)) {
+    line_ += count_newlines(b + from, pos - from);
+    from = static_cast<size_t>(static_cast<const char*>(last) - b) + 1;
     col_ = 0;
   }
   size_t col = col_;
@@ -96,28 +134,19 @@ void Matcher::count_to(size_t pos) const {
 }
 
 void Matcher::mark_match() const {
-  if (mvalid_) return;
   count_to(txt_);
   mline_ = line_;
   mcol_ = col_;
   mvalid_ = true;
 }
 
-size_t Matcher::lineno() const {
-  mark_match();
-  return mline_;
-}
 
 void Matcher::lineno(size_t n) {
-  mark_match();
+  if (!mvalid_) mark_match();
   line_ += n - mline_;
   mline_ = n;
 }
 
-size_t Matcher::columno() const {
-  mark_match();
-  return mcol_;
-}
 
 // Makes room to read into: discards the bytes before `keep` when the free
 // space is short, and grows the buffer when that is not enough. Returns
@@ -174,47 +203,66 @@ size_t Matcher::scan() {
   const int before = byte_before(start);
   const bool bol = before == '\n';
   const bool boi = start == 0 && boi0_;
-  uint32_t s = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
-  const uint32_t* table = prog.table.data();
-  const uint8_t* cls = prog.cls;
-  const uint32_t stride = prog.stride;
-  const uint32_t special = prog.special;
-  const uint32_t k = prog.nclasses;
-  size_t accept_end = 0;
-  uint32_t rule = 0;
+  const uint32_t s0 = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
+  const uint32_t* const* column = prog.column;
+  const detail::Program::StateInfo* info = prog.info.data();
+  // Runs the DFA while it lives: s is the state after buf_[start, pos).
+  size_t s = s0;
   size_t pos = start;
+  bool eof = false;
   for (;;) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
     const unsigned char* p = b + pos;
     const unsigned char* e = b + end_;
     while (p < e) {
-      s = table[s + cls[*p++]];
-      if (s - stride >= special) {
-        if (s == 0) goto done;
-        if (uint32_t r = table[s + k + 1]) {
+      size_t t = column[*p][s];
+      if (t == s) {
+        // A run in one state (a name, blanks, a comment body): s is fixed,
+        // so the loads no longer wait for each other.
+        do ++p;
+        while (p < e && (t = column[*p][s]) == s);
+        if (p == e || t == 0) break;  // a run usually ends the token
+        s = t;
+        ++p;
+        continue;
+      }
+      if (t == 0) break;
+      s = t;
+      ++p;
+    }
+    pos = static_cast<size_t>(p - b);
+    if (pos < end_ || info[s].stop) break;  // died here, or nothing can follow
+    size_t shift;
+    bool more = fill(std::min(txt_, start), shift);
+    start -= shift;
+    pos -= shift;
+    if (!more) {
+      eof = true;
+      break;
+    }
+  }
+  // Most tokens end in a state that accepts; otherwise the last accepting
+  // position lies further back: run the token again, noting every one.
+  uint32_t rule = eof ? info[s].at_end : info[s].accept;
+  size_t accept_end = pos;
+  if (rule == 0 && pos > start) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+    const uint32_t plain = prog.plain;
+    size_t q = s0;
+    for (const unsigned char* p = b + start; p < b + pos;) {
+      q = column[*p++][q];
+      if (q > plain) {
+        if (uint32_t r = info[q].before) {
           accept_end = static_cast<size_t>(p - b) - 1;
           rule = r;
         }
-        if (uint32_t r = table[s + k]) {
+        if (uint32_t r = info[q].accept) {
           accept_end = static_cast<size_t>(p - b);
           rule = r;
         }
       }
     }
-    pos = static_cast<size_t>(p - b);
-    size_t shift;
-    if (!fill(std::min(txt_, start), shift)) {
-      if (uint32_t r = table[s + k + 2]) {
-        accept_end = pos;
-        rule = r;
-      }
-      break;
-    }
-    start -= shift;
-    pos -= shift;
-    accept_end -= shift;
   }
-done:
   if (rule != 0) {
     size_t len = accept_end - start;
     if (prog.nfa.look[rule - 1]) {
@@ -265,7 +313,7 @@ int Matcher::input() {
 
 void Matcher::unput(char c) {
   restore();
-  mark_match();
+  if (!mvalid_) mark_match();
   count_to(cur_);
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.

@@ -213,9 +213,7 @@ class Parser {
         ++pos_;
         lazy_ = true;
       }
-      const Node& a = nodes_[item];
-      if (a.kind == Node::anchor) fail("an anchor cannot be repeated", at);
-      if (a.has_look) fail("trailing context (?=...) cannot be repeated", at);
+      if (nodes_[item].has_look) fail("trailing context (?=...) cannot be repeated", at);
       Node n;
       n.kind = Node::repeat;
       n.min = lo;

@@ -60,27 +60,33 @@ struct Nfa {
 // Where a scan starts: decides which anchors hold before the first byte.
 enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2 };
 
-// The DFA in premultiplied form: a state is an offset into `table`; row
-// `s` holds `nclasses` next states and then three words: the rule accepted
-// on entering the state, the rule accepted one byte earlier (entered by a
-// newline that a `$` needed), and the rule accepted when the input ends in
-// this state. Offset 0 is the dead state; offsets in [stride, special]
-// accept nothing on entry, so the inner loop tests one comparison per byte.
+// The DFA. States are numbered: 0 is the dead state, 1..plain accept
+// nothing on entry, the others accept something (or need a check) on
+// entry. Transitions are stored by column, one per byte class:
+// column[byte][state] is the next state, so each input byte costs one
+// load whose address depends on the previous state.
 struct Program {
+  Program() = default;
+  Program(const Program&) = delete;  // column points into next
+  Program& operator=(const Program&) = delete;
+
+  struct StateInfo {
+    uint32_t accept;  // rule accepted on entering the state
+    uint32_t before;  // rule accepted one byte earlier (entered by a newline a `$` needed)
+    uint32_t at_end;  // rule accepted when the input ends in this state
+    uint32_t stop;    // 1 when every byte leads to the dead state and the end adds nothing
+  };
+
   std::string regex;
   Nfa nfa;
   uint32_t rules = 0;
   uint32_t nstates = 0;
   uint32_t nclasses = 0;
-  uint32_t stride = 0;
-  uint32_t special = 0;  // (last plain state's offset) - stride
+  uint32_t plain = 0;
   uint32_t start[3] = {0, 0, 0};
-  uint8_t cls[256] = {};
-  std::vector<uint32_t> table;
-
-  uint32_t accept_on_entry(uint32_t s) const { return table[s + nclasses]; }
-  uint32_t accept_before(uint32_t s) const { return table[s + nclasses + 1]; }
-  uint32_t accept_at_end(uint32_t s) const { return table[s + nclasses + 2]; }
+  std::vector<uint32_t> next;  // next[class * nstates + state]
+  std::vector<StateInfo> info;
+  const uint32_t* column[256] = {};
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `bol` and `boi` describe

@@ -26,7 +26,9 @@ std::string read_file(const std::string& path) {
 
 // Runs lexgen in the temporary directory on a file t.lex holding `text`.
 Outcome run_lexgen(const std::string& text, const std::string& args = "-o t.cpp t.lex") {
-  const std::string dir = testing::TempDir() + "lexgen_errors";
+  // One directory per test: ctest runs the tests in parallel.
+  const std::string dir = testing::TempDir() + "lexgen_errors_" +
+                          testing::UnitTest::GetInstance()->current_test_info()->name();
   std::system(("mkdir -p " + dir).c_str());
   std::ofstream(dir + "/t.lex", std::ios::binary) << text;
   std::remove((dir + "/t.cpp").c_str());

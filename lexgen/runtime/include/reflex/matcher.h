@@ -50,9 +50,15 @@ class Matcher {
   size_t size() const { return len_; }
   std::string str() const { return std::string(text(), len_); }
   // Line (from 1) and column (from 0) of the first byte of the match.
-  size_t lineno() const;
+  size_t lineno() const {
+    if (!mvalid_) mark_match();
+    return mline_;
+  }
   void lineno(size_t n);
-  size_t columno() const;
+  size_t columno() const {
+    if (!mvalid_) mark_match();
+    return mcol_;
+  }
   // True when the current position starts a line.
   bool at_bol() const;
 
@@ -75,7 +81,7 @@ class Matcher {
   bool fill(size_t keep, size_t& shift);
   size_t make_room(size_t keep);
   void count_to(size_t pos) const;
-  void mark_match() const;
+  void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // -1 when unknown and no newline
 
   Pattern pattern_;

@@ -75,6 +75,9 @@ default:
 \(	return '(';
 \)	return ')';
 \+	return '+';
+calls	{
+	#line 33 "bridge.tn"
+  yylval.f2_=bridge_calls; return 1008;	}
 {ID}	{ yylval.f1_=yytext;  return 1001; }
 [0-9]+	{
 	#line 19 "bridge.tn"
@@ -111,9 +114,6 @@ R\"	{
 <S_RE>\n	{
 	#line 32 "bridge.tn"
   yylval.f1_=re_str; pop_state(); unput('\n'); return 1007;	}
-calls	{
-	#line 33 "bridge.tn"
-  yylval.f2_=bridge_calls; return 1008;	}
 [ \t]	;
 \r	|
 \r\n	{ return '\n'; }

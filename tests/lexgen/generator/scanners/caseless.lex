@@ -23,9 +23,10 @@ int main(int argc, char** argv) {
     const char line[] = "Select\n";
     if (write(fds[1], line, sizeof line - 1) != static_cast<ssize_t>(sizeof line - 1)) return 3;
     FILE* in = fdopen(fds[0], "r");
-    alarm(10);
+    alarm(5);
     yyFlexLexer lexer(in);
-    std::cout << "token " << lexer.yylex() << "\n";
+    int token = lexer.yylex();
+    std::cout << "token " << token << "\n";
     return 0;
   }
   yyFlexLexer lexer;

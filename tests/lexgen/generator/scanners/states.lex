@@ -44,7 +44,9 @@ bad	{ start(42); }
 int main() {
   yyFlexLexer lexer;
   int token;
-  while ((token = lexer.yylex()) != 0) std::cout << "return " << token << "\n";
-  std::cout << "again " << lexer.yylex() << "\n";
+  // End of input inside a comment returns 9 on every call.
+  while ((token = lexer.yylex()) != 0 && token != 9) std::cout << "return " << token << "\n";
+  token = lexer.yylex();
+  std::cout << "again " << token << "\n";
   return 0;
 }

@@ -26,12 +26,16 @@ static const char* const greeting = "{ not a brace";
   int seen_in_call = 0;
 %}
 {NUMBER}	TOK("number"); ++seen_in_call;
+x$	TOK("x-at-end-of-line");
+more:	yymore();
+less[0-9]+	{ TOK("less"); yyless(4); }
+count	{ std::cout << "numbers so far in this call " << seen_in_call << ", actions " << actions << "\n"; }
+stop	return 7;
 {ID}/"("	TOK("call");
 {ID}	TOK("id");
 "a b"	TOK("quoted-blank");
 a\ c	TOK("escaped-blank");
 ^#.*	TOK("directive");
-x$	TOK("x-at-end-of-line");
 "<<"|">>"	TOK("shift");
 "/*"(.|\n)*?"*/"	{ TOK("comment");
   /* a brace in a comment: { */
@@ -41,17 +45,13 @@ x$	TOK("x-at-end-of-line");
 \x00	TOK("nul");
 "+"	|
 "-"	TOK("sign");
-more:	yymore();
-less[0-9]+	{ TOK("less"); yyless(4); }
 @	{ TOK("at"); int c = input(); std::cout << "input " << c << "\n"; }
 !	{ TOK("bang"); unput('?'); unput('x'); }
-"x?"	TOK("x-question");
+"x?"	std::cout << "x-question|" << yytext << "\n";
 "?"	TOK("question");
 \.\.\.	ECHO;
 [ \t]+	;
 \n	ECHO;
-count	{ std::cout << "numbers so far in this call " << seen_in_call << ", actions " << actions << "\n"; }
-stop	return 7;
 <<EOF>>	{ std::cout << "end of input " << ++eof_calls << "\n"; yyterminate(); }
 %%
 
@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
   (void)greeting;
   int token;
   while ((token = lexer.yylex()) != 0) std::cout << "return " << token << "\n";
-  std::cout << "again " << lexer.yylex() << "\n";
+  token = lexer.yylex();
+  std::cout << "again " << token << "\n";
   return 0;
 }

@@ -30,7 +30,9 @@
 
 int main() {
   yyFlexLexer lexer;
-  std::cout << "return " << lexer.yylex() << "\n";
-  std::cout << "return " << lexer.yylex() << "\n";
+  for (int call = 0; call < 2; ++call) {
+    int token = lexer.yylex();
+    std::cout << "return " << token << "\n";
+  }
   return 0;
 }

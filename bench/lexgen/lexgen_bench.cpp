@@ -1,0 +1,108 @@
+// lexgen run-time benchmarks. The corpus is every .h file under
+// /usr/include, concatenated in path order; without it, a generated C-like
+// text of similar make-up.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "reflex/matcher.h"
+#include "sample_patterns.h"
+
+namespace {
+
+std::string generated_corpus() {
+  std::string s;
+  for (int i = 0; s.size() < 64 * 1024 * 1024; ++i) {
+    s += "/* Returns the " + std::to_string(i) + "th entry.\n * See below. */\n";
+    s += "#define ENTRY_" + std::to_string(i) + " (0x" + std::to_string(i % 97) + "u << 2)\n";
+    s += "extern int entry_" + std::to_string(i) + "(const char *name, size_t len); // lookup\n";
+    s += "static const double scale_" + std::to_string(i) + " = 1.5e+3;\n\tif (a::b[i] <<= 'x') s = \"str\\n\";\n";
+  }
+  return s;
+}
+
+const std::string& corpus() {
+  static const std::string text = [] {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files;
+    std::error_code ec;
+    if (fs::is_directory("/usr/include", ec)) {
+      for (fs::recursive_directory_iterator it("/usr/include", fs::directory_options::skip_permission_denied, ec), end;
+           it != end; it.increment(ec)) {
+        if (ec) break;
+        if (it->path().extension() == ".h" && it->is_regular_file(ec)) files.push_back(it->path());
+      }
+    }
+    std::sort(files.begin(), files.end());
+    std::string all;
+    for (const fs::path& f : files) {
+      std::ifstream in(f, std::ios::binary);
+      std::ostringstream ss;
+      ss << in.rdbuf();
+      all += ss.str();
+    }
+    return all.size() > 1024 * 1024 ? all : generated_corpus();
+  }();
+  return text;
+}
+
+void BM_CompileSourceTokens(benchmark::State& state) {
+  for (auto _ : state) {
+    reflex::Pattern p(samples::source_tokens);
+    benchmark::DoNotOptimize(p.states());
+  }
+  state.counters["states"] = static_cast<double>(reflex::Pattern(samples::source_tokens).states());
+}
+BENCHMARK(BM_CompileSourceTokens)->Unit(benchmark::kMicrosecond);
+
+void BM_CompileCodeCondition(benchmark::State& state) {
+  const std::string regex = samples::s_code();
+  for (auto _ : state) {
+    reflex::Pattern p(regex);
+    benchmark::DoNotOptimize(p.states());
+  }
+  state.counters["states"] = static_cast<double>(reflex::Pattern(regex).states());
+}
+BENCHMARK(BM_CompileCodeCondition)->Unit(benchmark::kMicrosecond);
+
+// Scans the corpus with veskan's token rules; with positions, also asks
+// for the line and column of every token, as a generated scanner does.
+void scan_corpus(benchmark::State& state, bool positions) {
+  static const reflex::Pattern pattern(samples::source_tokens);
+  const reflex::Input input(corpus());
+  size_t tokens = 0;
+  for (auto _ : state) {
+    reflex::Matcher m(pattern, input);
+    tokens = 0;
+    size_t sum = 0;
+    for (;;) {
+      if (m.scan()) {
+        ++tokens;
+        if (positions) sum += m.lineno() + m.columno();
+      } else if (m.at_end()) {
+        break;
+      } else {
+        m.input();
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus().size()));
+  state.counters["tokens"] = static_cast<double>(tokens);
+  state.counters["MB"] = static_cast<double>(corpus().size()) / 1e6;
+}
+
+void BM_ScanCorpus(benchmark::State& state) { scan_corpus(state, false); }
+BENCHMARK(BM_ScanCorpus)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ScanCorpusWithPositions(benchmark::State& state) { scan_corpus(state, true); }
+BENCHMARK(BM_ScanCorpusWithPositions)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,322 @@
+// Random patterns and inputs over a small alphabet, matched by the DFA
+// engine and by a reference matcher that enumerates every way each rule
+// can match (backtracking over all alternatives), then applies the
+// selection rules: longest match, earlier rule on a tie, a lazy rule's
+// shortest non-empty match, trailing context counted in the length but not
+// in the token, and no empty tokens.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "reflex/matcher.h"
+
+namespace {
+
+const char alphabet[] = {'a', 'b', 'A', '\n'};
+
+struct Node {
+  enum Kind { byteset, cat, alt, repeat, bol, eol, look } kind;
+  std::set<unsigned char> bytes;  // byteset: the bytes it matches (folding applied)
+  std::vector<std::shared_ptr<Node>> kids;
+  int min = 0, max = 0;  // repeat; max -1 is unbounded
+  bool lazy = false;
+  std::string text;  // how the node is written
+};
+using NodePtr = std::shared_ptr<Node>;
+
+class Generator {
+ public:
+  explicit Generator(std::mt19937& rng) : rng_(rng) {}
+
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+  NodePtr leaf(bool fold) {
+    auto n = std::make_shared<Node>();
+    n->kind = Node::byteset;
+    int what = pick(10);
+    if (what < 5) {
+      unsigned char c = static_cast<unsigned char>(alphabet[pick(4)]);
+      n->bytes.insert(c);
+      if (fold && (c == 'a' || c == 'A')) n->bytes.insert({'a', 'A'});
+      n->text = c == '\n' ? "\\n" : std::string(1, static_cast<char>(c));
+    } else if (what < 7) {
+      for (int b = 0; b < 256; ++b)
+        if (b != '\n') n->bytes.insert(static_cast<unsigned char>(b));
+      n->text = ".";
+    } else {
+      bool negate = pick(3) == 0;
+      std::set<unsigned char> s;
+      std::string body;
+      for (char c : alphabet)
+        if (pick(2)) {
+          s.insert(static_cast<unsigned char>(c));
+          body += c == '\n' ? "\\n" : std::string(1, c);
+        }
+      if (body.empty()) {
+        s.insert('b');
+        body = "b";
+      }
+      if (fold && (s.count('a') || s.count('A'))) s.insert({'a', 'A'});
+      if (negate) {
+        std::set<unsigned char> all;
+        for (int b = 0; b < 256; ++b)
+          if (!s.count(static_cast<unsigned char>(b))) all.insert(static_cast<unsigned char>(b));
+        s = all;
+      }
+      n->bytes = s;
+      n->text = std::string("[") + (negate ? "^" : "") + body + "]";
+    }
+    return n;
+  }
+
+  NodePtr expr(int depth, bool fold, bool multiline) {
+    int what = depth <= 0 ? 0 : pick(12);
+    if (what <= 3) return leaf(fold);
+    auto n = std::make_shared<Node>();
+    if (what <= 5) {
+      n->kind = Node::cat;
+      n->kids = {expr(depth - 1, fold, multiline), expr(depth - 1, fold, multiline)};
+      n->text = n->kids[0]->text + n->kids[1]->text;
+    } else if (what <= 7) {
+      n->kind = Node::alt;
+      n->kids = {expr(depth - 1, fold, multiline), expr(depth - 1, fold, multiline)};
+      n->text = "(?:" + n->kids[0]->text + "|" + n->kids[1]->text + ")";
+    } else if (what <= 9) {
+      n->kind = Node::repeat;
+      n->kids = {expr(depth - 1, fold, multiline)};
+      const char* q;
+      switch (pick(5)) {
+        case 0: n->min = 0, n->max = -1, q = "*"; break;
+        case 1: n->min = 1, n->max = -1, q = "+"; break;
+        case 2: n->min = 0, n->max = 1, q = "?"; break;
+        case 3: n->min = 1, n->max = 2, q = "{1,2}"; break;
+        default: n->min = 2, n->max = -1, q = "{2,}"; break;
+      }
+      n->lazy = pick(4) == 0;
+      n->text = "(?:" + n->kids[0]->text + ")" + q + (n->lazy ? "?" : "");
+    } else if (what == 10) {
+      n->kind = Node::bol;
+      n->text = "^";
+      (void)multiline;
+    } else {
+      n->kind = Node::eol;
+      n->text = "$";
+    }
+    return n;
+  }
+
+  // A rule, optionally with trailing context; some rules fold case.
+  NodePtr rule(bool multiline) {
+    bool fold = pick(5) == 0;
+    NodePtr body = expr(3, fold, multiline);
+    if (pick(5) == 0) {
+      auto la = std::make_shared<Node>();
+      la->kind = Node::look;
+      la->kids = {expr(2, fold, multiline)};
+      la->text = "(?=" + la->kids[0]->text + ")";
+      auto c = std::make_shared<Node>();
+      c->kind = Node::cat;
+      c->kids = {body, la};
+      c->text = body->text + la->text;
+      body = c;
+      if (pick(3) == 0) {  // one alternative with trailing context, one without
+        auto a = std::make_shared<Node>();
+        a->kind = Node::alt;
+        a->kids = {body, expr(2, fold, multiline)};
+        a->text = body->text + "|" + a->kids[1]->text;
+        body = a;
+      }
+    }
+    if (fold) body->text = "(?i:" + body->text + ")";
+    return body;
+  }
+
+ private:
+  std::mt19937& rng_;
+};
+
+bool has_lazy(const NodePtr& n) {
+  if (n->kind == Node::repeat && n->lazy) return true;
+  for (auto& k : n->kids)
+    if (has_lazy(k)) return true;
+  return false;
+}
+
+// (end, start of trailing context or -1)
+using Ends = std::set<std::pair<int, int>>;
+
+class Reference {
+ public:
+  Reference(const std::string& text, bool multiline) : t_(text), n_(static_cast<int>(text.size())), m_(multiline) {}
+
+  Ends match(const NodePtr& node, int i, int mark) const {
+    Ends out;
+    switch (node->kind) {
+      case Node::byteset:
+        if (i < n_ && node->bytes.count(static_cast<unsigned char>(t_[i]))) out.insert({i + 1, mark});
+        break;
+      case Node::bol:
+        if (i == 0 || (m_ && t_[i - 1] == '\n')) out.insert({i, mark});
+        break;
+      case Node::eol:
+        if (i == n_ || (m_ && t_[i] == '\n')) out.insert({i, mark});
+        break;
+      case Node::look:
+        for (auto& e : match(node->kids[0], i, i)) out.insert(e);
+        break;
+      case Node::cat: {
+        Ends cur{{i, mark}};
+        for (auto& kid : node->kids) cur = step(kid, cur);
+        out = cur;
+        break;
+      }
+      case Node::alt:
+        for (auto& kid : node->kids)
+          for (auto& e : match(kid, i, mark)) out.insert(e);
+        break;
+      case Node::repeat: {
+        Ends cur{{i, mark}};
+        for (int k = 0; k < node->min; ++k) cur = step(node->kids[0], cur);
+        out = cur;
+        Ends frontier = cur;
+        for (int k = node->min; node->max < 0 || k < node->max; ++k) {
+          Ends next;
+          for (auto& e : step(node->kids[0], frontier))
+            if (!out.count(e)) next.insert(e);
+          if (next.empty()) break;
+          out.insert(next.begin(), next.end());
+          frontier = next;
+        }
+        break;
+      }
+    }
+    return out;
+  }
+
+  Ends step(const NodePtr& node, const Ends& from) const {
+    Ends out;
+    for (auto& [e, m] : from)
+      for (auto& r : match(node, e, m)) out.insert(r);
+    return out;
+  }
+
+ private:
+  const std::string& t_;
+  int n_;
+  bool m_;
+};
+
+std::string show(const std::string& s) {
+  std::string out;
+  for (char c : s) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out;
+}
+
+// The tokens as "rule:text" (rule 0: a byte no rule matched).
+std::vector<std::string> reference_scan(const std::vector<NodePtr>& rules, const std::string& text,
+                                        bool multiline) {
+  Reference ref(text, multiline);
+  std::vector<std::string> out;
+  int n = static_cast<int>(text.size());
+  int p = 0;
+  while (p < n) {
+    int best_len = 0, best_rule = 0;
+    Ends best_ends;
+    for (size_t r = 0; r < rules.size(); ++r) {
+      Ends ends = ref.match(rules[r], p, -1);
+      int len = 0;
+      if (has_lazy(rules[r])) {
+        for (auto& e : ends)
+          if (e.first > p && (len == 0 || e.first - p < len)) len = e.first - p;
+      } else {
+        for (auto& e : ends) len = std::max(len, e.first - p);
+      }
+      if (len > best_len) {
+        best_len = len;
+        best_rule = static_cast<int>(r + 1);
+        best_ends = ends;
+      }
+    }
+    int token_end = p;
+    if (best_rule) {
+      for (auto& [e, m] : best_ends)
+        if (e == p + best_len) token_end = std::max(token_end, m < 0 ? e : m);
+    }
+    if (token_end > p) {
+      out.push_back(std::to_string(best_rule) + ":" + show(text.substr(p, token_end - p)));
+      p = token_end;
+    } else {
+      out.push_back("0:" + show(text.substr(p, 1)));
+      ++p;
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> engine_scan(const reflex::Pattern& pattern, const std::string& text,
+                                     bool interactive) {
+  std::istringstream in(text);
+  reflex::Matcher m(pattern, interactive ? reflex::Input(in) : reflex::Input(text));
+  if (interactive) m.interactive();
+  std::vector<std::string> out;
+  for (size_t guard = 0; guard <= text.size(); ++guard) {
+    size_t r = m.scan();
+    if (r != 0) {
+      out.push_back(std::to_string(r) + ":" + show(m.str()));
+    } else if (m.at_end()) {
+      break;
+    } else {
+      out.push_back("0:" + show(std::string(1, static_cast<char>(m.input()))));
+    }
+  }
+  return out;
+}
+
+TEST(LexgenDifferential, RandomPatternsAgreeWithReference) {
+  std::mt19937 rng(20240613);
+  Generator gen(rng);
+  const int patterns = 2500;
+  int failures = 0;
+  for (int i = 0; i < patterns && failures < 5; ++i) {
+    bool multiline = gen.pick(4) != 0;
+    int nrules = 1 + gen.pick(3);
+    std::vector<NodePtr> rules;
+    std::string regex = multiline ? "(?m)" : "";
+    for (int r = 0; r < nrules; ++r) {
+      rules.push_back(gen.rule(multiline));
+      regex += (r ? "|(" : "(") + rules.back()->text + ")";
+    }
+    std::unique_ptr<reflex::Pattern> pattern;
+    try {
+      pattern = std::make_unique<reflex::Pattern>(regex);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "pattern " << show(regex) << " rejected: " << e.what();
+      ++failures;
+      continue;
+    }
+    for (int k = 0; k < 6; ++k) {
+      std::string text;
+      int len = gen.pick(11);
+      for (int j = 0; j < len; ++j) text += alphabet[gen.pick(4)];
+      auto want = reference_scan(rules, text, multiline);
+      bool interactive = k == 5;
+      auto got = engine_scan(*pattern, text, interactive);
+      if (want != got) {
+        std::string w, g;
+        for (auto& s : want) w += " " + s;
+        for (auto& s : got) g += " " + s;
+        ADD_FAILURE() << "pattern " << show(regex) << " on \"" << show(text) << "\""
+                      << (interactive ? " (interactive)" : "") << "\n  reference:" << w << "\n  engine:   " << g;
+        ++failures;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The matching rules a scanner relies on, each with its known examples.
+#include <gtest/gtest.h>
+
+#include "reflex/matcher.h"
+#include "scan_util.h"
+
+namespace {
+
+TEST(LexgenSemantics, LongestMatchThenEarlierRule) {
+  reflex::Pattern p("(?m)(if)|([a-z]+)|( )");
+  EXPECT_EQ(tokens(p, "if iffy i"), (Tokens{"1:if", "3: ", "2:iffy", "3: ", "2:i"}));
+  // Equal length: the earlier rule, whatever their order of appearance.
+  reflex::Pattern q("(?m)([a-z]+)|(if)");
+  EXPECT_EQ(tokens(q, "if"), (Tokens{"1:if"}));
+}
+
+TEST(LexgenSemantics, TrailingContextCountsInLengthNotInToken) {
+  // Rule 1 matches 4 bytes with its context, beating rule 2's 3; its token
+  // is "ab" and scanning resumes at "cd".
+  reflex::Pattern p("(?m)(ab(?=cd))|(abc)|(cd)");
+  EXPECT_EQ(tokens(p, "abcd"), (Tokens{"1:ab", "3:cd"}));
+  EXPECT_EQ(tokens(p, "abce"), (Tokens{"2:abc", "0:e"}));
+  // Variable-length head and context; equal lengths go to rule 1.
+  reflex::Pattern q("(?m)(x+(?= *=))|([x =]+)");
+  EXPECT_EQ(tokens(q, "xxx  ="), (Tokens{"1:xxx", "2:  ="}));
+  EXPECT_EQ(tokens(q, "xxx  =x"), (Tokens{"2:xxx  =x"}));
+}
+
+TEST(LexgenSemantics, LazyRuleEndsAtShortestMatch) {
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b+)"), "axbbb"), (Tokens{"1:axb", "0:b", "0:b"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(ab|a.*?c)"), "abxc"), (Tokens{"1:ab", "0:x", "0:c"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(a*?)"), "aa"), (Tokens{"1:a", "1:a"}));
+  // Other rules still compete by length.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b)|(abc)"), "abcb"), (Tokens{"2:abc", "0:b"}));
+  // A block comment ends at the first "*/". Rules are the top-level
+  // alternatives: the inner group is not one.
+  reflex::Pattern c("(?m)(/\\*(.|\\n)*?\\*/)|(.|\\n)");
+  EXPECT_EQ(tokens(c, "/* a\n*/ */"), (Tokens{"1:/* a\n*/", "2: ", "2:*", "2:/"}));
+}
+
+TEST(LexgenSemantics, EmptyMatchesAreNeverReturned) {
+  reflex::Pattern p("(?m)(a*)|(b)");
+  reflex::Matcher m(p, "cab");
+  EXPECT_EQ(m.scan(), 0u);
+  EXPECT_FALSE(m.at_end());
+  EXPECT_EQ(m.size(), 0u);
+  EXPECT_STREQ(m.text(), "");
+  EXPECT_EQ(m.input(), 'c');
+  EXPECT_EQ(drain(m), (Tokens{"1:a", "2:b"}));
+  // A rule that can only match the empty string never fires.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(^)|($)|(x)"), "\nx"), (Tokens{"0:\n", "3:x"}));
+  // Winning with an empty token (its length is all trailing context) is no match.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(a*(?=b))"), "b"), (Tokens{"0:b"}));
+}
+
+TEST(LexgenSemantics, AnchorsInMultilineMode) {
+  reflex::Pattern p("(?m)(^a)|(a$)|(a)|(\\n)");
+  EXPECT_EQ(tokens(p, "aaa\naa"), (Tokens{"1:a", "3:a", "2:a", "4:\n", "1:a", "2:a"}));
+  // "$" consumes nothing.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(x$\\n)"), "x\n"), (Tokens{"1:x\n"}));
+  // A newline read by input() starts a line.
+  {
+    reflex::Matcher m(p, "b\na");
+    EXPECT_EQ(m.scan(), 0u);
+    EXPECT_EQ(m.input(), 'b');
+    EXPECT_EQ(m.input(), '\n');
+    EXPECT_TRUE(m.at_bol());
+    EXPECT_EQ(m.scan(), 1u);
+  }
+  // unput('\n'): the newline is the next match, and a line starts after it.
+  {
+    reflex::Matcher m(p, "aa");
+    EXPECT_EQ(m.scan(), 1u);
+    m.unput('\n');
+    EXPECT_EQ(m.scan(), 4u);
+    EXPECT_TRUE(m.at_bol());
+    EXPECT_EQ(m.scan(), 1u);  // "^a" after the put-back newline
+  }
+}
+
+TEST(LexgenSemantics, AnchorsWithoutMultilineMode) {
+  // "^" holds only at the start of the input, "$" only at its end.
+  reflex::Pattern p("(^a)|(a$)|(a)|(\\n)");
+  EXPECT_EQ(tokens(p, "aa\naa"), (Tokens{"1:a", "3:a", "4:\n", "3:a", "2:a"}));
+}
+
+TEST(LexgenSemantics, LinesAndColumns) {
+  reflex::Pattern p("(?m)([^ \\t\\n]+)|([ \\t\\n])");
+  reflex::Matcher m(p, "ab\tc\n\xc3\xa9t \xe2\x82\xac x\n\n  y");
+  struct Want {
+    const char* text;
+    size_t line, col;
+  } want[] = {{"ab", 1, 0}, {"c", 1, 8}, {"\xc3\xa9t", 2, 0}, {"\xe2\x82\xac", 2, 3}, {"x", 2, 5}, {"y", 4, 2}};
+  size_t i = 0;
+  while (m.scan()) {
+    if (m.accept() != 1) continue;
+    ASSERT_LT(i, std::size(want));
+    EXPECT_STREQ(m.text(), want[i].text);
+    EXPECT_EQ(m.lineno(), want[i].line) << want[i].text;
+    EXPECT_EQ(m.columno(), want[i].col) << want[i].text;
+    ++i;
+  }
+  EXPECT_EQ(i, std::size(want));
+  EXPECT_TRUE(m.at_end());
+  // Sizes are in bytes; lineno(n) renumbers from the current match on.
+  reflex::Matcher n(p, "\xc3\xa9\n\xc3\xa9");
+  EXPECT_EQ(n.scan(), 1u);
+  EXPECT_EQ(n.size(), 2u);
+  n.lineno(10);
+  EXPECT_EQ(n.lineno(), 10u);
+  n.scan();
+  n.scan();
+  EXPECT_EQ(n.lineno(), 11u);
+}
+
+TEST(LexgenSemantics, CaseFoldingIsAsciiOnly) {
+  EXPECT_EQ(tokens(reflex::Pattern("(?mi)(abc)"), "aBcABC"), (Tokens{"1:aBc", "1:ABC"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?mi)([a-c]+)"), "AbC"), (Tokens{"1:AbC"}));
+  // Negated classes exclude both cases.
+  EXPECT_EQ(tokens(reflex::Pattern("(?mi)([^a])"), "aAb"), (Tokens{"0:a", "0:A", "1:b"}));
+  // Bytes beyond ASCII are not folded.
+  EXPECT_EQ(tokens(reflex::Pattern("(?i)\\xe9"), "\xc9\xe9"), (Tokens{"0:\xc9", "1:\xe9"}));
+  // Scoped folding.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)((?i:a)b)"), "AbAB"), (Tokens{"1:Ab", "0:A", "0:B"}));
+}
+
+TEST(LexgenSemantics, EndOfInputIsSticky) {
+  reflex::Pattern p("(?m)(a)");
+  reflex::Matcher m(p, "a");
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_TRUE(m.at_end());  // all consumed
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(m.scan(), 0u);
+    EXPECT_TRUE(m.at_end());
+    EXPECT_EQ(m.size(), 0u);
+    EXPECT_EQ(m.input(), 0);
+  }
+  reflex::Matcher e(p, "");
+  EXPECT_TRUE(e.at_end());
+  EXPECT_EQ(e.scan(), 0u);
+}
+
+TEST(LexgenSemantics, InputAndUnputKeepTheMatch) {
+  reflex::Pattern p("(?m)([a-z]+)|(\\n)");
+  reflex::Matcher m(p, "x\nabc\xff");
+  m.scan();
+  m.scan();
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_EQ(m.input(), 0xff);  // bytes come back as 0..255
+  EXPECT_STREQ(m.text(), "abc");
+  EXPECT_EQ(m.size(), 3u);
+  EXPECT_EQ(m.lineno(), 2u);
+  EXPECT_EQ(m.columno(), 0u);
+  EXPECT_EQ(m.input(), 0);  // end of input
+  m.unput('q');
+  m.unput('p');
+  EXPECT_EQ(m.lineno(), 2u);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "pq");
+  EXPECT_EQ(m.scan(), 0u);
+  EXPECT_TRUE(m.at_end());
+  // unput before the first scan, at the very start of the buffer.
+  reflex::Matcher n(p, "bc");
+  n.unput('a');
+  EXPECT_EQ(drain(n), (Tokens{"1:abc"}));
+}
+
+TEST(LexgenSemantics, NulBytesAreOrdinary) {
+  const std::string in("a\0b\0", 4);
+  reflex::Pattern p(std::string("(?m)([a-z])|(\\x00)"));
+  reflex::Matcher m(p, in);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_EQ(m.scan(), 2u);
+  EXPECT_EQ(m.size(), 1u);
+  EXPECT_EQ(m.text()[0], '\0');
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "b");  // NUL-terminated in place
+  EXPECT_FALSE(m.at_end());
+  EXPECT_EQ(m.input(), 0);  // the NUL byte
+  EXPECT_TRUE(m.at_end());
+}
+
+TEST(LexgenSemantics, LessAndMore) {
+  reflex::Pattern p("(?m)([a-z]+)|([0-9]+)");
+  reflex::Matcher m(p, "abc123");
+  EXPECT_EQ(m.scan(), 1u);
+  m.less(1);
+  EXPECT_STREQ(m.text(), "a");
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "bc");
+  m.more();
+  EXPECT_EQ(m.scan(), 2u);
+  EXPECT_STREQ(m.text(), "bc123");
+  EXPECT_EQ(m.size(), 5u);
+  EXPECT_EQ(m.columno(), 1u);
+  EXPECT_EQ(m.scan(), 0u);
+  EXPECT_TRUE(m.at_end());
+}
+
+TEST(LexgenSemantics, PatternAndInputCanBeSwitched) {
+  reflex::Pattern words("(?m)([a-z]+)|( )");
+  reflex::Pattern chars("(?m)(.)");
+  reflex::Matcher m(words, "ab cd\nef");
+  EXPECT_EQ(m.scan(), 1u);
+  m.pattern(chars);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), " ");
+  m.pattern(words);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "cd");
+  EXPECT_EQ(&m.pattern().regex(), &words.regex());
+  m.input("zz");
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "zz");
+  EXPECT_EQ(m.lineno(), 1u);
+  EXPECT_EQ(m.columno(), 0u);
+  // A temporary pattern stays alive for the matcher.
+  reflex::Matcher t(reflex::Pattern("(x)"), "x");
+  EXPECT_EQ(t.scan(), 1u);
+}
+
+TEST(LexgenSemantics, BeforeTheFirstScan) {
+  reflex::Matcher m(reflex::Pattern("(x)"), "x");
+  EXPECT_STREQ(m.text(), "");
+  EXPECT_EQ(m.size(), 0u);
+  EXPECT_EQ(m.lineno(), 1u);
+  EXPECT_EQ(m.columno(), 0u);
+  EXPECT_TRUE(m.at_bol());
+}
+
+}  // namespace
