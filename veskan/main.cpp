@@ -1,8 +1,12 @@
 // veskan: scans C and C++ sources and writes a summary of their interface.
 #include "driver.hpp"
+#include "tokens.hpp"
+
+#include <cstdlib>
 
 int main(int argc, char **argv) {
   start_watchdog();
+  std::atexit(release_tokens);
   get_args(argc, argv);
   if (fromfiles.empty()) list_directory();
   read_apifiles();

@@ -137,3 +137,9 @@ void free_list() {
     }
   }
 }
+
+void release_tokens() {
+  free_list();
+  lex_list.clear();
+  ast::destroy(space_list);
+}

@@ -37,6 +37,9 @@ void trace_prepr();
 void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info);
 // Deletes the nodes of the token list.
 void free_list();
+// Deletes the token list's nodes and the material not yet handed to a
+// token; run at exit, so that a run ended by an error mid-file frees them.
+void release_tokens();
 
 // The text after the last "/" or "\" of a path.
 std::string base_name(const std::string &path);

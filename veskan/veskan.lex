@@ -33,7 +33,7 @@ public: YYLTYPE yylloc;
 // Material in front of the next token: appended to the pending list.
 #define YYSPACE(f) space_list=ast::cons(space_list, f(YYTEXT, &yylloc))
 // A token: its node takes over the pending list.
-#define YYTOKEN(t, text) { yylval.f1_=ast::lexem(space_list, text, &yylloc); return t; }
+#define YYTOKEN(t, text) { yylval.f1_=ast::lexem(space_list, text, &yylloc); space_list=nullptr; return t; }
 %}
 %%
 %{

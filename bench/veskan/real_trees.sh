@@ -41,7 +41,7 @@ run() {
     sed 's/^/    /' "$work/err" | head -20
   fi
   awk -v n="$name" -v b="$bytes" -v s="$start" -v e="$end" -v st="$status/$status2" \
-      -v l="$(wc -l <"$api" 2>/dev/null || echo 0)" -v v="$verdict" 'BEGIN {
+      -v l="$(cat "$api" 2>/dev/null | wc -l)" -v v="$verdict" 'BEGIN {
     t = e - s; printf "%-28s %6s %8.3f s %9.2f MB %8.1f MB/s %8d lines  %s\n",
       n, st, t, b / 1e6, (t > 0 ? b / 1e6 / t : 0), l, v }'
 }
