@@ -35,7 +35,61 @@ bool is_one_of(int i, const std::vector<const char *> &texts) {
 
 std::string get_ident(int i) { return is_lextip(i, TOK_IDENT) ? tok_text(i) : std::string(); }
 
-int find_par(int i, const char *open, const char *close) {
+namespace {
+
+// Where the parenthesised and angle-bracket groups of the current token
+// list end, worked out once per file. A group that never closes runs to the
+// end of the list, and text building looks at such groups again and again
+// ("operator<", "a < b" in a default argument): walking each of them anew
+// would make the scan quadratic in the length of the file. The exchange of
+// records in a class head moves only a "}" and a name, so the ends stay
+// right for the whole scan.
+struct group_ends {
+  bool ready = false;
+  std::vector<int> paren; // for each "(": the index just past its group
+  std::vector<int> angle; // for each "<": the index just past its group
+};
+group_ends ends;
+
+} // namespace
+
+void find_group_ends() {
+  int n = list_end();
+  ends.paren.assign(n, n);
+  ends.angle.assign(n, n);
+  std::vector<int> open;
+  for (int i = 0; i < n; ++i) {
+    if (is_lexem(i, "(")) {
+      open.push_back(i);
+    } else if (is_lexem(i, ")") && !open.empty()) {
+      ends.paren[open.back()] = i + 1;
+      open.pop_back();
+    }
+  }
+  // From the right: after[j] is where a walk that is one angle bracket deep
+  // at j ends (just past the ">" that closes it, or the end of the list).
+  // Groups inside it are stepped over whole, their ends known already.
+  std::vector<int> after(n + 1, n);
+  for (int j = n - 1; j >= 0; --j) {
+    if (is_lexem(j, "(")) {
+      after[j] = after[ends.paren[j]];
+    } else if (is_lexem(j, "<")) {
+      ends.angle[j] = after[j + 1];
+      after[j] = after[ends.angle[j]];
+    } else if (is_lexem(j, ">")) {
+      after[j] = j + 1;
+    } else {
+      after[j] = after[j + 1];
+    }
+  }
+  ends.ready = true;
+}
+
+void forget_group_ends() { ends.ready = false; }
+
+namespace {
+
+int scan_group(int i, const char *open, const char *close) {
   bool angle = std::strcmp(open, "<") == 0;
   int depth = 0;
   do {
@@ -48,6 +102,17 @@ int find_par(int i, const char *open, const char *close) {
     }
   } while (depth > 0 && i < list_end());
   return i;
+}
+
+} // namespace
+
+int find_par(int i, const char *open, const char *close) {
+  if (ends.ready && i >= 0 && i < list_end()) {
+    bool angle = open[0] == '<' && open[1] == 0;
+    if ((angle || (open[0] == '(' && open[1] == 0)) && is_lexem(i, "(")) return ends.paren[i];
+    if (angle && is_lexem(i, "<")) return ends.angle[i];
+  }
+  return scan_group(i, open, close);
 }
 
 int stop_lex(int i, const std::vector<const char *> &texts) {
@@ -382,7 +447,23 @@ step statement(scope_info &sc, int a) {
 
 } // namespace
 
+namespace {
+// Scopes nested deeper than this are skipped whole: each level is a nested
+// call and adds to the names of nested classes, so without a bound a
+// pathological file would exhaust the stack.
+const int max_scope_depth = 256;
+int scope_depth = 0;
+
+struct scope_level {
+  scope_level() { ++scope_depth; }
+  ~scope_level() { --scope_depth; }
+};
+} // namespace
+
 int process_decls(int start, class_info *cls, std::string scope, int access) {
+  scope_level level;
+  // Every nested scope starts just past its "{".
+  if (scope_depth > max_scope_depth && start > 0) return scan_group(start - 1, "{", "}");
   int a = start;
   while (a < list_end()) {
     if (is_lexem(a, "}")) return a + 1;
@@ -408,4 +489,8 @@ int process_decls(int start, class_info *cls, std::string scope, int access) {
   return a < list_end() ? a : list_end();
 }
 
-void trace_decl() { process_decls(0, nullptr, std::string(), ACS_PRIVATE); }
+void trace_decl() {
+  find_group_ends();
+  process_decls(0, nullptr, std::string(), ACS_PRIVATE);
+  forget_group_ends();
+}

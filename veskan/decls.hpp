@@ -31,6 +31,11 @@ std::string get_ident(int i);
 // i does not open one); parenthesised groups inside angle brackets are
 // skipped whole.
 int find_par(int i, const char *open, const char *close);
+// Works out once where the parenthesised and angle-bracket groups of the
+// current token list end, so that find_par answers for them at once; and
+// forgets it again (find_par then walks the list).
+void find_group_ends();
+void forget_group_ends();
 // The index just past the first lexem text at depth 0, skipping
 // parenthesised and braced groups; the list's end when there is none.
 int skip_lex(int i, const char *text);

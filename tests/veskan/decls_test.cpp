@@ -194,4 +194,46 @@ TEST_F(Decls, EndOfInputInsideStatements) {
                          {"f() -> void", "t.hpp"}}));
 }
 
+// The group ends worked out in advance are those a walk over the list finds.
+TEST_F(Decls, GroupEndsMatchAWalk) {
+  std::string alphabet[] = {"(", ")", "<", ">", "x", "{", "}"};
+  unsigned seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    std::string src;
+    for (int k = 0; k < 120; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      src += alphabet[(seed >> 16) % 7] + " ";
+    }
+    lex_text(src);
+    std::vector<int> walked;
+    for (int i = -1; i <= static_cast<int>(lex_list.size()); ++i)
+      for (const char *open : {"(", "<"})
+        walked.push_back(find_par(i, open, open[0] == '(' ? ")" : ">"));
+    find_group_ends();
+    size_t k = 0;
+    for (int i = -1; i <= static_cast<int>(lex_list.size()); ++i)
+      for (const char *open : {"(", "<"})
+        EXPECT_EQ(find_par(i, open, open[0] == '(' ? ")" : ">"), walked[k++]) << src << " at " << i;
+    forget_group_ends();
+  }
+}
+
+// Unclosed angle brackets and deep nesting stay cheap and safe.
+TEST_F(Decls, PathologicalInputs) {
+  std::string ops = "struct S {", lts, nest;
+  for (int i = 0; i < 3000; ++i) {
+    ops += " bool operator<(int a" + std::to_string(i) + ");";
+    lts += "int f" + std::to_string(i) + "(int a = b < c);";
+  }
+  scan_text("o.hpp", ops + " };");
+  EXPECT_EQ(classes["S"].elems[ACS_PUBLIC].size(), 3000u);
+  scan_text("l.hpp", lts);
+  EXPECT_EQ(globals.count("f2999(int a = b<c) -> int"), 0u);
+  EXPECT_EQ(globals.size(), 3001u);
+  for (int i = 0; i < 2000; ++i) nest += "struct A { ";
+  for (int i = 0; i < 2000; ++i) nest += "}; ";
+  scan_text("n.hpp", nest + "int after;");
+  EXPECT_EQ(globals.count("after : int"), 1u);
+}
+
 } // namespace
