@@ -206,4 +206,16 @@ TEST(Cli, TimeLimit) {
   EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
 }
 
+// Real headers, their summary checked by hand: a C header of typedefs of
+// unnamed unions, and two C++ classes, one derived from the other.
+TEST(Cli, RealHeaders) {
+  temp_dir d;
+  const std::string dir = HEADERS_DIR;
+  run_result r = run_veskan(d.path(), {"-o", "out.api", dir + "/pthreadtypes.h",
+                                       dir + "/ELFAttributeParser.h", dir + "/ARMAttributeParser.h"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_file(d / "out.api"), read_file(dir + "/expected.api"));
+}
+
 } // namespace
