@@ -55,13 +55,21 @@ group_ends ends;
 
 void find_group_ends() {
   int n = list_end();
+  // The bracket each token is, or 0.
+  std::vector<char> bracket(n, 0);
+  for (int i = 0; i < n; ++i) {
+    if (lex_list[i].token != TOK_LEXEM) continue;
+    const std::string &t = lex_text_at(i);
+    if (t.size() == 1 && (t[0] == '(' || t[0] == ')' || t[0] == '<' || t[0] == '>'))
+      bracket[i] = t[0];
+  }
   ends.paren.assign(n, n);
   ends.angle.assign(n, n);
   std::vector<int> open;
   for (int i = 0; i < n; ++i) {
-    if (is_lexem(i, "(")) {
+    if (bracket[i] == '(') {
       open.push_back(i);
-    } else if (is_lexem(i, ")") && !open.empty()) {
+    } else if (bracket[i] == ')' && !open.empty()) {
       ends.paren[open.back()] = i + 1;
       open.pop_back();
     }
@@ -71,12 +79,12 @@ void find_group_ends() {
   // Groups inside it are stepped over whole, their ends known already.
   std::vector<int> after(n + 1, n);
   for (int j = n - 1; j >= 0; --j) {
-    if (is_lexem(j, "(")) {
+    if (bracket[j] == '(') {
       after[j] = after[ends.paren[j]];
-    } else if (is_lexem(j, "<")) {
+    } else if (bracket[j] == '<') {
       ends.angle[j] = after[j + 1];
       after[j] = after[ends.angle[j]];
-    } else if (is_lexem(j, ">")) {
+    } else if (bracket[j] == '>') {
       after[j] = j + 1;
     } else {
       after[j] = after[j + 1];
@@ -293,8 +301,11 @@ int variable_decl(const scope_info &sc, int kind, int s, declared_name d) {
     if (is_lexem(i, ";")) return i + 1;
     if (is_lexem(i, "}")) return i;
     if (!is_lexem(i, ",")) return past_semicolon(stop_lex(i, {";", "}"}));
+    int before = d.k;
     d = find_declared(i + 1);
     if (!d.found) return d.next;
+    assert(d.k > before && "each declarator lies after the one before");
+    (void)before;
     type = base + concat_lex(i + 1, d.j);
   }
 }

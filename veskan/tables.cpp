@@ -3,14 +3,14 @@
 
 #include <istream>
 #include <ostream>
+#include <algorithm>
 #include <sstream>
-#include <string_view>
 
 std::map<std::string, class_info> classes;
-std::map<std::string, std::string> globals;
+std::unordered_map<std::string, std::string> globals;
 std::map<std::string, header_info> headers;
 std::map<std::string, header_info> stdheaders;
-std::set<std::string> alltypes;
+std::unordered_set<std::string> alltypes;
 std::set<std::string> work_parents;
 std::set<std::string> collected_parents;
 
@@ -28,20 +28,12 @@ void add_toclass(class_info *info, int idx, const std::string &entry) {
   if (info->known[idx].insert(entry).second) info->elems[idx].push_back(entry);
 }
 
-// The names in globals, for the "already recorded?" test that every
-// declaration and macro makes: a hash lookup instead of a walk down the
-// ordered map. The views point at the map's keys, which stay in place.
-static std::unordered_set<std::string_view> global_names;
-
 void add_global(const std::string &name, const std::string &file) {
-  if (global_names.count(name)) return;
-  auto it = globals.emplace(name, file).first;
-  global_names.insert(it->first);
+  globals.try_emplace(name, file);
 }
 
 void clear_tables() {
   classes.clear();
-  global_names.clear();
   globals.clear();
   headers.clear();
   stdheaders.clear();
@@ -115,13 +107,19 @@ void write_summary(std::ostream &out) {
     out << " #<#>\n";
   }
 
-  for (const auto &g : globals) {
-    put_entry(out, g.first);
-    out << " #<" << g.second << ">\n";
+  std::vector<const std::pair<const std::string, std::string> *> sorted;
+  sorted.reserve(globals.size());
+  for (const auto &g : globals) sorted.push_back(&g);
+  std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->first < b->first; });
+  for (const auto *g : sorted) {
+    put_entry(out, g->first);
+    out << " #<" << g->second << ">\n";
   }
 
   for (auto &c : classes) {
-    std::string prefix = "\t" + std::regex_replace(c.first, sub_re, ":");
+    std::string prefix = "\t";
+    prefix += c.first.find("::") == std::string::npos ? c.first
+                                                       : std::regex_replace(c.first, sub_re, ":");
     collect_parents(c.first, c.second);
     for (int j = 0; j < 9; ++j) {
       for (const std::string &e : c.second.elems[j]) {

@@ -9,6 +9,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -29,11 +30,18 @@ struct header_info {
   std::set<std::string> includes;
 };
 
+// Classes by qualified name, written in key order.
 extern std::map<std::string, class_info> classes;
-extern std::map<std::string, std::string> globals;
+// Global entry texts with the file that recorded each first. Filled with
+// every declaration and macro of the tree, so it is hashed; the summary
+// writer puts it in key order.
+extern std::unordered_map<std::string, std::string> globals;
+// Included names by base name of the scanned file, and by header name as
+// read back from summaries.
 extern std::map<std::string, header_info> headers;
 extern std::map<std::string, header_info> stdheaders;
-extern std::set<std::string> alltypes;
+// Known type names; only asked for membership.
+extern std::unordered_set<std::string> alltypes;
 extern std::set<std::string> work_parents;
 extern std::set<std::string> collected_parents;
 

@@ -30,7 +30,7 @@ TEST_F(Decls, ClassHeadBasesAndMembers) {
   EXPECT_EQ(classes["A"].parents,
             (std::vector<std::pair<int, std::string>>{{ACS_PUBLIC, "B"}, {ACS_PRIVATE, "C"}}));
   EXPECT_EQ(classes.count("A::In"), 1u);
-  EXPECT_EQ(alltypes, (std::set<std::string>{"A", "A::In", "A::T"}));
+  EXPECT_EQ(alltypes, (std::unordered_set<std::string>{"A", "A::In", "A::T"}));
 }
 
 TEST_F(Decls, AccessSections) {
@@ -190,7 +190,7 @@ TEST_F(Decls, EndOfInputInsideStatements) {
   lex_text("void f() struct S { int x; } s");
   push_eof(material({"\n"}));
   trace_decl();
-  EXPECT_EQ(globals, (std::map<std::string, std::string>{
+  EXPECT_EQ(globals, (std::unordered_map<std::string, std::string>{
                          {"f() -> void", "t.hpp"}}));
 }
 

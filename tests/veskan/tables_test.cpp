@@ -63,7 +63,7 @@ TEST_F(Tables, PreprocessorLines) {
                     "#include <std.h>\n", "#include \"std.h\"\n", "#ifndef H\n",
                     "#include <a.h>\n", "#define AFTER 2\n", "\t#define \\\n  CONT 1\n"});
   EXPECT_EQ(headers["f.h"].includes, (std::set<std::string>{"std.h", "bits.h", "more.h", "a.h"}));
-  std::map<std::string, std::string> expect = {
+  std::unordered_map<std::string, std::string> expect = {
       {"F(x)", "f.h"}, {"E", "f.h"}, {"X", "f.h"}, {"AFTER", "f.h"}};
   EXPECT_EQ(globals, expect); // G is a guard; "#define \" has no name on its line
 }
@@ -165,7 +165,7 @@ TEST_F(Tables, SummaryReadsBack) {
   std::istringstream in(summary_text());
   reset_tables();
   read_summary(in);
-  EXPECT_EQ(alltypes, (std::set<std::string>{"T", "struct@S", "A$:In", "A$%P"}));
+  EXPECT_EQ(alltypes, (std::unordered_set<std::string>{"T", "struct@S", "A$:In", "A$%P"}));
   ASSERT_EQ(stdheaders.size(), 1u);
   EXPECT_EQ(stdheaders["a.h"].includes, (std::set<std::string>{"b.h", "c.h"}));
 }
@@ -180,7 +180,7 @@ TEST_F(Tables, SummaryReaderEdgeLines) {
   read_summary(in);
   EXPECT_EQ(stdheaders["h.h"].includes, (std::set<std::string>{"x.h", "z.h"}));
   EXPECT_EQ(stdheaders.count(""), 1u);
-  EXPECT_EQ(alltypes, (std::set<std::string>{"K"}));
+  EXPECT_EQ(alltypes, (std::unordered_set<std::string>{"K"}));
 }
 
 } // namespace
