@@ -1,0 +1,221 @@
+// The veskan program run end to end: command line, input listing, token
+// dump, summaries read back, failures and the time limit.
+#include "run_veskan.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
+
+namespace {
+
+// The lines of a summary that name globals and class members (those not
+// starting with "#" or "!").
+std::string entries(const std::string &summary) {
+  std::istringstream in(summary);
+  std::string line, out;
+  while (std::getline(in, line))
+    if (!line.empty() && line[0] != '#' && line[0] != '!') out += line + "\n";
+  return out;
+}
+
+TEST(Cli, TokenDump) {
+  temp_dir d;
+  write_file(d / "a.h", "int x; // c\n");
+  write_file(d / "b.h", "");
+  write_file(d / "c.h", " \n");
+  run_result r = run_veskan(d.path(), {"-d1", "a.h", "b.h", "c.h"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "1:1 1:3 ?ident? : \n"
+                   "lexem([],\"int\")\n"
+                   "1:5 1:5 ?ident? : \n"
+                   "lexem([\n"
+                   "   spaces(\" \")\n"
+                   " ],\"x\"\n"
+                   ")\n"
+                   "1:6 1:6 ?lexem? : \n"
+                   "lexem([],\";\")\n"
+                   "1:8 1:12 ?eof? : \n"
+                   "eoflex([\n"
+                   "   spaces(\" \"),\n"
+                   "   comment(\"// c\\n\")\n"
+                   " ]\n"
+                   ")\n"
+                   "1:1 1:2 ?eof? : \n"
+                   "eoflex([\n"
+                   "   spaces(\" \\n\")\n"
+                   " ]\n"
+                   ")\n");
+  EXPECT_EQ(read_file(d / "project.api"), "# a.h b.h c.h\nx : int #<a.h>\n");
+}
+
+// Only level 1 dumps; "-d" with no number, a non-number or a number out of
+// range is level 0; blanks before the number and text after it are allowed.
+TEST(Cli, DebugLevels) {
+  temp_dir d;
+  write_file(d / "a.h", "int x;\n");
+  std::string dump = run_veskan(d.path(), {"-d1", "a.h"}).out;
+  EXPECT_NE(dump, "");
+  EXPECT_EQ(run_veskan(d.path(), {"-d 1x", "a.h"}).out, dump);
+  for (const char *opt : {"-d2", "-d", "-dx", "-d99999999999", "-d-1"}) {
+    run_result r = run_veskan(d.path(), {opt, "a.h"});
+    EXPECT_EQ(r.status, 0) << opt;
+    EXPECT_EQ(r.out, "") << opt;
+    EXPECT_EQ(r.err, "") << opt;
+  }
+  // What -o names is written through when it is no plain file, such as a
+  // symbolic link, which stays a link.
+  ASSERT_EQ(symlink("real.api", (d / "link.api").c_str()), 0);
+  EXPECT_EQ(run_veskan(d.path(), {"-o", "link.api", "a.h"}).status, 0);
+  EXPECT_EQ(read_file(d / "real.api"), "# a.h\nx : int #<a.h>\n");
+  struct stat st;
+  EXPECT_TRUE(lstat((d / "link.api").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+}
+
+// Without file arguments the directory is listed: regular files with
+// header names first, then sources, each in listing order; the first
+// record of a global name wins, which shows the order.
+TEST(Cli, DirectoryListing) {
+  temp_dir d;
+  write_file(d / "b.h", "int b; int shared;\n");
+  write_file(d / "a.c", "int shared; int c;\n");
+  write_file(d / "c.hpp", "int h;\n");
+  write_file(d / "d.txt", "int t;\n");
+  mkdir((d / "e.h").c_str(), 0755);
+  write_file(d / "x_unittest.cpp", "#include \"u.h\"\nint u;\n");
+  run_result r = run_veskan(d.path(), {});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_file(d / "project.api"), "# b.h c.hpp\n"
+                                          "!x_unittest.cpp u.h #<#>\n"
+                                          "b : int #<b.h>\n"
+                                          "c : int #<a.c>\n"
+                                          "h : int #<c.hpp>\n"
+                                          "shared : int #<b.h>\n");
+}
+
+TEST(Cli, PathPrefixAndOutputPlace) {
+  temp_dir d;
+  mkdir((d / "src").c_str(), 0755);
+  write_file(d / "src/s.h", "int s;\n");
+  write_file(d / "a.cpp", "int a;\n");
+  write_file(d / "src/b.cpp", "int b;\n");
+  // -p applies to the files after it; the summary goes into the -p folder.
+  run_result r = run_veskan(d.path(), {"a.cpp", "-p", "src", "b.cpp"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(entries(read_file(d / "src/project.api")), "a : int #<a.cpp>\nb : int #<b.cpp>\n");
+  EXPECT_FALSE(file_exists(d / "project.api"));
+  // -p alone lists that folder; -o wins over the default place; -x and -
+  // are ignored.
+  r = run_veskan(d.path(), {"-x", "-", "-o", "out.api", "-p", "src"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(read_file(d / "out.api"), "# s.h\nb : int #<b.cpp>\ns : int #<s.h>\n");
+}
+
+TEST(Cli, SummariesReadBack) {
+  temp_dir d;
+  write_file(d / "x.h", "#include <std.h>\ntypedef int T;\n");
+  write_file(d / "y.hpp", "struct U { };\n");
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "x.api", "x.h"}).status, 0);
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "y.api", "y.hpp"}).status, 0);
+  write_file(d / "u.cpp", "#include <x.h>\nvoid f(T); void g(U);\n");
+  // Both summaries: T and U are known types, and x.h brings its includes.
+  ASSERT_EQ(run_veskan(d.path(), {"-a", "x.api;missing.api;y.api", "u.cpp"}).status, 0);
+  EXPECT_EQ(read_file(d / "project.api"), "#\n"
+                                          "!u.cpp std.h x.h #<#>\n"
+                                          "f(T) -> void #<u.cpp>\n"
+                                          "g(U) -> void #<u.cpp>\n");
+  // A later -a replaces the list; a trailing ";" adds nothing.
+  ASSERT_EQ(run_veskan(d.path(), {"-a", "y.api", "-a", "x.api;", "u.cpp"}).status, 0);
+  EXPECT_EQ(entries(read_file(d / "project.api")), "f(T) -> void #<u.cpp>\ng : void #<u.cpp>\n");
+}
+
+TEST(Cli, UnitTestSourcesRecordNoDeclarations) {
+  temp_dir d;
+  write_file(d / "t_unittest.cpp", "#include \"a.h\"\n#define M 1\nint x;\n");
+  ASSERT_EQ(run_veskan(d.path(), {"t_unittest.cpp"}).status, 0);
+  EXPECT_EQ(read_file(d / "project.api"), "#\n!t_unittest.cpp a.h #<#>\nM #<t_unittest.cpp>\n");
+}
+
+TEST(Cli, FailuresKeepTheEarlierSummary) {
+  temp_dir d;
+  write_file(d / "project.api", "earlier\n");
+  write_file(d / "a.h", "int a;\n");
+  write_file(d / "r.h", "int a;\nconst char* s = R\"x(abc)y\";\n");
+  struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"a.h", "missing.h"}, "Can't open file missing.h\n"},
+      {{"a.h", "."}, "Can't open file .\n"},
+      {{"-p", "nowhere"}, "Can't open directory nowhere\n"},
+      {{"a.h", "-o"}, "Option -o needs a value\n"},
+      {{"a.h", "-p"}, "Option -p needs a value\n"},
+      {{"a.h", "-a"}, "Option -a needs a value\n"},
+      {{"-o", "no/such/dir/x.api", "a.h"}, "Can't write file no/such/dir/x.api\n"},
+      {{"r.h"}, "r.h:2:18: RE error\n"},
+  };
+  for (const auto &c : cases) {
+    run_result r = run_veskan(d.path(), c.args);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(read_file(d / "project.api"), "earlier\n") << c.err;
+  }
+  EXPECT_FALSE(file_exists(d / "project.api.tmp"));
+  // A folder that opens but holds no sources still gets an empty summary.
+  mkdir((d / "empty").c_str(), 0755);
+  EXPECT_EQ(run_veskan(d.path(), {"-p", "empty"}).status, 0);
+  EXPECT_EQ(read_file(d / "empty/project.api"), "#\n");
+}
+
+// Scanned files are closed: more files than the process may hold open.
+TEST(Cli, ManyFilesFewDescriptors) {
+  temp_dir d;
+  std::vector<std::string> args;
+  for (int i = 0; i < 100; ++i) {
+    std::string name = "f" + std::to_string(i) + ".h";
+    write_file(d / name, "int v" + std::to_string(i) + ";\n");
+    args.push_back(name);
+  }
+  run_options opt;
+  opt.max_files = 20;
+  run_result r = run_veskan(d.path(), args, opt);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(read_file(d / "project.api").find("v99 : int #<f99.h>"), std::string::npos);
+}
+
+// A run that outlasts the time limit (here: reading a pipe that stays
+// open) ends with status 1 at the limit and leaves the earlier summary.
+TEST(Cli, TimeLimit) {
+  temp_dir d;
+  write_file(d / "project.api", "earlier\n");
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  run_options opt;
+  opt.stdin_fd = fds[0];
+  auto start = std::chrono::steady_clock::now();
+  run_result r = run_veskan(d.path(), {""}, opt);
+  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  close(fds[0]);
+  close(fds[1]);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Time limit of 5000 ms exceeded\n");
+  EXPECT_GE(secs, 4.9);
+  EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
+}
+
+// Real headers, their summary checked by hand: a C header of typedefs of
+// unnamed unions, and two C++ classes, one derived from the other.
+TEST(Cli, RealHeaders) {
+  temp_dir d;
+  const std::string dir = HEADERS_DIR;
+  run_result r = run_veskan(d.path(), {"-o", "out.api", dir + "/pthreadtypes.h",
+                                       dir + "/ELFAttributeParser.h", dir + "/ARMAttributeParser.h"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_file(d / "out.api"), read_file(dir + "/expected.api"));
+}
+
+} // namespace

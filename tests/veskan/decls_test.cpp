@@ -1,0 +1,239 @@
+// The declaration recogniser: source texts and the summaries they give.
+#include "source_scan.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Decls : public ::testing::Test {
+protected:
+  void SetUp() override { reset_tables(); }
+  void TearDown() override { reset_tables(); }
+
+  std::string summary_of(const std::string &src, const std::string &name = "t.hpp") {
+    scan_text(name, src);
+    return summary_text();
+  }
+};
+
+TEST_F(Decls, ClassHeadBasesAndMembers) {
+  EXPECT_EQ(summary_of("class A : public B, private virtual C<int> { public: int x; static int n;"
+                       " void f() const; A(int a); ~A(); typedef int T; struct In { }; };"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "A(int a) #<t.hpp>\n"
+            "\tA::x : int #<t.hpp>\n"
+            "\tA$:n : int #<t.hpp>\n"
+            "\tA$:T _type_ #<t.hpp>\n"
+            "\tA$:In _type_ #<t.hpp>\n"
+            "\tA=:f() -> void #<t.hpp>\n");
+  EXPECT_EQ(classes["A"].parents,
+            (std::vector<std::pair<int, std::string>>{{ACS_PUBLIC, "B"}, {ACS_PRIVATE, "C"}}));
+  EXPECT_EQ(classes.count("A::In"), 1u);
+  EXPECT_EQ(alltypes, (std::unordered_set<std::string>{"A", "A::In", "A::T"}));
+}
+
+TEST_F(Decls, AccessSections) {
+  EXPECT_EQ(summary_of("struct S { int a; }; class K { int b; };"
+                       "class A { int a; protected: int b; public: int c; private: static int d; };"),
+            "# t.hpp\nA _type_ #<t.hpp>\nK _type_ #<t.hpp>\nS _type_ #<t.hpp>\n"
+            "\tA:%a : int #<t.hpp>\n\tA:%b : int #<t.hpp>\n\tA::c : int #<t.hpp>\n"
+            "\tA$%d : int #<t.hpp>\n"
+            "\tK:%b : int #<t.hpp>\n"
+            "\tS::a : int #<t.hpp>\n");
+}
+
+TEST_F(Decls, MemberFunctionsOfEveryKind) {
+  EXPECT_EQ(summary_of("struct S { int g() const { return 1; } constexpr int h() { return 2; }"
+                       " static void s(); bool operator==(const S& o) const;"
+                       " S& operator()(int i); virtual ~S(); void X::out(); };"),
+            "# t.hpp\n"
+            "S _type_ #<t.hpp>\n"
+            "S() -> virtual~ #<t.hpp>\n"
+            "\tS::h() -> constexpr int #<t.hpp>\n"
+            "\tS::operator()(int i) -> S& #<t.hpp>\n"
+            "\tS$:s() -> void #<t.hpp>\n"
+            "\tS=:g() -> int #<t.hpp>\n"
+            "\tS=:operator==(const S& o) -> bool #<t.hpp>\n");
+}
+
+TEST_F(Decls, VariablesAndDeclarators) {
+  EXPECT_EQ(summary_of("int a, *b, c[4][2]; int d, e = 5, f; char *p, q; std::vector<int> v;"
+                       " const char* const s = \"x\"; int X::n = 0; unsigned long"),
+            "# t.hpp\n"
+            "a : int #<t.hpp>\nb : int* #<t.hpp>\nc : int[][] #<t.hpp>\nd : int #<t.hpp>\n"
+            "e : int #<t.hpp>\nf : int #<t.hpp>\np : char* #<t.hpp>\nq : char #<t.hpp>\n"
+            "s : const char* const #<t.hpp>\nv : std::vector #<t.hpp>\n");
+}
+
+TEST_F(Decls, FunctionsAndTheKnownTypeTest) {
+  EXPECT_EQ(summary_of("void f(int); void g(int n); void h(); typedef int I; void k(I);"
+                       " int main(int argc, char** argv) { return 0; };"
+                       " void X::def() { int z; } static int sf(long l);"),
+            "# t.hpp\n"
+            "I _type_ #<t.hpp>\n"
+            "f : void #<t.hpp>\n"
+            "g(int n) -> void #<t.hpp>\n"
+            "h() -> void #<t.hpp>\n"
+            "k(I) -> void #<t.hpp>\n"
+            "main(int argc, char** argv) -> int #<t.hpp>\n"
+            "sf(long l) -> int #<t.hpp>\n");
+}
+
+TEST_F(Decls, CStructsAndTypedefs) {
+  const char *src = "struct S { int x; } s; typedef struct T { int y; } TT; typedef struct U *PU;";
+  EXPECT_EQ(summary_of(src, "c.h"), "# c.h\n"
+                                    " struct@S _type_ #<c.h>\n"
+                                    " struct@T _type_ #<c.h>\n"
+                                    " struct@U _type_ #<c.h>\n"
+                                    "T _type_ #<c.h>\n"
+                                    "U _type_ #<c.h>\n"
+                                    "s : S #<c.h>\n"
+                                    "\tS::x : int #<c.h>\n"
+                                    "\tT::y : int #<c.h>\n");
+  reset_tables();
+  EXPECT_EQ(summary_of(src, "c.hpp"), "# c.hpp\n"
+                                      "S _type_ #<c.hpp>\n"
+                                      "T _type_ #<c.hpp>\n"
+                                      "U _type_ #<c.hpp>\n"
+                                      "s : S #<c.hpp>\n"
+                                      "\tS::x : int #<c.hpp>\n"
+                                      "\tT::y : int #<c.hpp>\n");
+}
+
+TEST_F(Decls, MisreadingsKeptAsTheyAre) {
+  EXPECT_EQ(summary_of("struct S : B { int x; }; int after; struct { int x; } s; enum E { A, B };"
+                       " class Q : ns::B { int y; }; int z;"),
+            "# t.hpp\n"
+            "B : struct S: #<t.hpp>\n"
+            "E : enum #<t.hpp>\n"
+            "Q _type_ #<t.hpp>\n"
+            "after : int #<t.hpp>\n"
+            "struct :  #<t.hpp>\n"
+            "z : int #<t.hpp>\n");
+  EXPECT_EQ(classes["Q"].parents, (std::vector<std::pair<int, std::string>>{{ACS_PRIVATE, "ns"}}));
+}
+
+TEST_F(Decls, NamespacesExternAndUsing) {
+  EXPECT_EQ(summary_of("namespace N { int x; } namespace { int y; } int z; int w;"
+                       " extern \"C\" { void f(); } extern int v; extern \"C\" int g(int n);"
+                       " using namespace std; using T = int; namespace M { class C { int m; }; }"),
+            "# t.hpp\n"
+            "C _type_ #<t.hpp>\n"
+            "f() -> void #<t.hpp>\n"
+            "g(int n) -> int #<t.hpp>\n"
+            "v : int #<t.hpp>\n"
+            "w : int #<t.hpp>\n"
+            "x : int #<t.hpp>\n"
+            "\tC:%m : int #<t.hpp>\n");
+}
+
+TEST_F(Decls, FriendsAndTemplates) {
+  EXPECT_EQ(summary_of("class A { friend class F; friend void g(A& a); int m; };"
+                       " template <typename T> class V { T v; }; template class V<int>;"
+                       " template <class T> T max(T a, T b); typedef void (*handler)(int);"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "V _type_ #<t.hpp>\n"
+            "g(A& a) -> void #<t.hpp>\n"
+            "handler _type_ #<t.hpp>\n"
+            "max(T a, T b) -> T #<t.hpp>\n"
+            "\tA:%m : int #<t.hpp>\n"
+            "\tV:%v : T #<t.hpp>\n");
+  EXPECT_EQ(alltypes.count("F"), 1u);
+  EXPECT_EQ(alltypes.count("A::F"), 0u);
+}
+
+// A typedef of a braced type skips the braces whole: the ";" inside them
+// does not end it, and the "}" does not end the file's scan.
+TEST_F(Decls, TypedefOfBracedTypes) {
+  EXPECT_EQ(summary_of("typedef union { char a[4]; int b; } T; typedef enum {A,B} E; int after;"
+                       " class C { typedef struct { int q; } Q; int m; };"),
+            "# t.hpp\n"
+            "C _type_ #<t.hpp>\n"
+            "E _type_ #<t.hpp>\n"
+            "T _type_ #<t.hpp>\n"
+            "after : int #<t.hpp>\n"
+            "\tC:%m : int #<t.hpp>\n");
+}
+
+// The search for a declared name stops at ";" and "}" of its own depth.
+TEST_F(Decls, DeclaredNameSearchStaysInItsStatement) {
+  EXPECT_EQ(summary_of("class A { Q_OBJECT }; int g; class B { MACRO(x) ; int h; int i }; int j;"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "B _type_ #<t.hpp>\n"
+            "g : int #<t.hpp>\n"
+            "j : int #<t.hpp>\n"
+            "\tB:%MACRO :  #<t.hpp>\n"
+            "\tB:%h : int #<t.hpp>\n");
+}
+
+// Statements cut short by the end of the file end the scan; nothing with
+// an empty name is recorded.
+TEST_F(Decls, EndOfInputInsideStatements) {
+  for (const char *src : {"void f()", "void f() const", "int", "unsigned long", "typedef int",
+                          "struct S { int x;", "struct S { int x; }", "class A : B",
+                          "template <class T", "namespace N { int x;", "extern \"C\" { int e;",
+                          "int a, ", "int a = ", "struct S { int x; } s, *"}) {
+    for (bool with_eof : {false, true}) {
+      reset_tables();
+      inpname = "t.hpp";
+      lex_text(src);
+      if (with_eof) push_eof(material({"\n"}));
+      trace_decl();
+      for (const auto &g : globals) EXPECT_NE(g.first.substr(0, 2), " :") << src;
+    }
+  }
+  reset_tables();
+  inpname = "t.hpp";
+  lex_text("void f() struct S { int x; } s");
+  push_eof(material({"\n"}));
+  trace_decl();
+  EXPECT_EQ(globals, (std::unordered_map<std::string, std::string>{
+                         {"f() -> void", "t.hpp"}}));
+}
+
+// The group ends worked out in advance are those a walk over the list finds.
+TEST_F(Decls, GroupEndsMatchAWalk) {
+  std::string alphabet[] = {"(", ")", "<", ">", "x", "{", "}"};
+  unsigned seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    std::string src;
+    for (int k = 0; k < 120; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      src += alphabet[(seed >> 16) % 7] + " ";
+    }
+    lex_text(src);
+    std::vector<int> walked;
+    for (int i = -1; i <= static_cast<int>(lex_list.size()); ++i)
+      for (const char *open : {"(", "<"})
+        walked.push_back(find_par(i, open, open[0] == '(' ? ")" : ">"));
+    find_group_ends();
+    size_t k = 0;
+    for (int i = -1; i <= static_cast<int>(lex_list.size()); ++i)
+      for (const char *open : {"(", "<"})
+        EXPECT_EQ(find_par(i, open, open[0] == '(' ? ")" : ">"), walked[k++]) << src << " at " << i;
+    forget_group_ends();
+  }
+}
+
+// Unclosed angle brackets and deep nesting stay cheap and safe.
+TEST_F(Decls, PathologicalInputs) {
+  std::string ops = "struct S {", lts, nest;
+  for (int i = 0; i < 3000; ++i) {
+    ops += " bool operator<(int a" + std::to_string(i) + ");";
+    lts += "int f" + std::to_string(i) + "(int a = b < c);";
+  }
+  scan_text("o.hpp", ops + " };");
+  EXPECT_EQ(classes["S"].elems[ACS_PUBLIC].size(), 3000u);
+  scan_text("l.hpp", lts);
+  EXPECT_EQ(globals.count("f2999(int a = b<c) -> int"), 0u);
+  EXPECT_EQ(globals.size(), 3001u);
+  for (int i = 0; i < 2000; ++i) nest += "struct A { ";
+  for (int i = 0; i < 2000; ++i) nest += "}; ";
+  scan_text("n.hpp", nest + "int after;");
+  EXPECT_EQ(globals.count("after : int"), 1u);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// The class, global and header tables and the summary file.
+#include "tables.hpp"
+
+#include <istream>
+#include <ostream>
+#include <algorithm>
+#include <sstream>
+
+std::map<std::string, class_info> classes;
+std::unordered_map<std::string, std::string> globals;
+std::map<std::string, header_info> headers;
+std::map<std::string, header_info> stdheaders;
+std::unordered_set<std::string> alltypes;
+std::set<std::string> work_parents;
+std::set<std::string> collected_parents;
+
+// Kind first (":" plain, "$" static, "=" const), then ":" for public and "%"
+// for private and protected alike.
+const char *const acs_code[9] = {":%", ":%", "::", "$%", "$%", "$:", "=%", "=%", "=:"};
+
+const std::regex hdr_re("\\.h(pp)?$");
+const std::regex sub_re("::");
+const std::regex c_re("\\.[hc]$");
+const std::regex src_re("\\.(c|cpp)$");
+const std::regex unittest_re("_unittest\\.cpp$");
+
+void add_toclass(class_info *info, int idx, const std::string &entry) {
+  if (info->known[idx].insert(entry).second) info->elems[idx].push_back(entry);
+}
+
+void add_global(const std::string &name, const std::string &file) {
+  globals.try_emplace(name, file);
+}
+
+void clear_tables() {
+  classes.clear();
+  globals.clear();
+  headers.clear();
+  stdheaders.clear();
+  alltypes.clear();
+  work_parents.clear();
+  collected_parents.clear();
+}
+
+// Merges the bases of a class into it once; a class whose merge is under
+// way is skipped, which breaks cycles of bases.
+static void collect_parents(const std::string &name, class_info &info) {
+  if (collected_parents.count(name)) return;
+  work_parents.insert(name);
+  for (const auto &p : info.parents) collect_parent_elems(info, p.first, p.second);
+  work_parents.erase(name);
+  collected_parents.insert(name);
+}
+
+void collect_parent_elems(class_info &info, int access, const std::string &base) {
+  auto it = classes.find(base);
+  if (it == classes.end() || work_parents.count(base)) return;
+  class_info &b = it->second;
+  collect_parents(base, b);
+  for (int i = 0; i < 9; ++i) {
+    int acs = i % 3;
+    if (acs == ACS_PRIVATE) continue; // private members are not inherited
+    int j = i;
+    if (access == ACS_PRIVATE) j = i - acs;
+    else if (access == ACS_PROTECTED && acs == ACS_PUBLIC) j = i - 1;
+    // Index-based with a copy of each entry, so the loop stays sound even
+    // if the target list were the one being read.
+    const std::vector<std::string> &src = b.elems[i];
+    for (size_t k = 0, n = src.size(); k < n; ++k) add_toclass(&info, j, std::string(src[k]));
+  }
+}
+
+// One entry per line: a newline inside an entry (a raw string in a default
+// argument) is written as a blank.
+static void put_entry(std::ostream &out, const std::string &entry) {
+  if (entry.find('\n') == std::string::npos) {
+    out << entry;
+    return;
+  }
+  std::string e(entry);
+  for (char &c : e)
+    if (c == '\n') c = ' ';
+  out << e;
+}
+
+void write_summary(std::ostream &out) {
+  // The header line. Each include set is widened by one level, in key
+  // order: the sets of the names it includes are gathered first and added
+  // afterwards, so names added here are not themselves expanded.
+  out << '#';
+  for (auto &h : headers) {
+    if (!std::regex_search(h.first, src_re)) out << ' ' << h.first;
+    std::set<std::string> wider;
+    for (const std::string &name : h.second.includes) {
+      auto it = headers.find(name);
+      if (it != headers.end())
+        wider.insert(it->second.includes.begin(), it->second.includes.end());
+    }
+    h.second.includes.insert(wider.begin(), wider.end());
+  }
+  out << '\n';
+
+  for (const auto &h : headers) {
+    if (h.second.includes.empty()) continue;
+    out << '!' << h.first;
+    for (const std::string &name : h.second.includes) out << ' ' << name;
+    out << " #<#>\n";
+  }
+
+  std::vector<const std::pair<const std::string, std::string> *> sorted;
+  sorted.reserve(globals.size());
+  for (const auto &g : globals) sorted.push_back(&g);
+  std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->first < b->first; });
+  for (const auto *g : sorted) {
+    put_entry(out, g->first);
+    out << " #<" << g->second << ">\n";
+  }
+
+  for (auto &c : classes) {
+    std::string prefix = "\t";
+    prefix += c.first.find("::") == std::string::npos ? c.first
+                                                       : std::regex_replace(c.first, sub_re, ":");
+    collect_parents(c.first, c.second);
+    for (int j = 0; j < 9; ++j) {
+      for (const std::string &e : c.second.elems[j]) {
+        out << prefix << acs_code[j];
+        put_entry(out, e);
+        out << " #<" << c.second.file << ">\n";
+      }
+    }
+  }
+}
+
+void read_summary(std::istream &in) {
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    if (!line.empty() && line[0] == '!') {
+      char bang;
+      std::string name, word;
+      words >> bang >> name;
+      header_info &info = stdheaders[name];
+      while (words >> word)
+        if (word[0] != '#') info.includes.insert(word);
+    } else {
+      std::string a, b;
+      if ((words >> a >> b) && (b == "_type_" || b == "_spec_")) alltypes.insert(a);
+    }
+  }
+}

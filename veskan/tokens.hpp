@@ -1,0 +1,54 @@
+// The token list of the file being scanned and the scan of its
+// preprocessor lines.
+#ifndef VESKAN_TOKENS_HPP
+#define VESKAN_TOKENS_HPP 1
+
+#include "tables.hpp"
+#include "veskan.hpp"
+
+#include <string>
+#include <vector>
+
+struct lex_info {
+  int token;     // token code
+  YYSTYPE value; // the token's node
+  YYLTYPE loc;   // the token's range
+  lex_info(int t, YYSTYPE v, YYLTYPE l) : token(t), value(v), loc(l) {}
+};
+
+// The tokens of the current file, in order; never holds code 0. The
+// records do not own their nodes: free_list deletes them.
+extern std::vector<lex_info> lex_list;
+// Base name of the current file.
+extern std::string inpname;
+// The current file is taken as C; cleared when a token "class" is seen.
+extern bool inplang_c;
+// Debug level; 1 prints every token as the file is lexed.
+extern int yydebug_flag;
+
+// Lexes one file ("" reads standard input) into lex_list.
+int yyparse_file(const char *path);
+// Fills lex_list from the scanner, printing the tokens at debug level 1.
+int yylex_loop(void *scanner);
+
+// Records the includes and macros of the current file's preprocessor lines.
+void trace_prepr();
+// The same over the material in front of one token.
+void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info);
+// Deletes the nodes of the token list.
+void free_list();
+// Deletes the token list's nodes and the material not yet handed to a
+// token; run at exit, so that a run ended by an error mid-file frees them.
+void release_tokens();
+
+// The text after the last "/" or "\" of a path.
+std::string base_name(const std::string &path);
+
+// Tests of one preprocessor line; each fills name with the part it
+// extracts and answers whether the line has that form.
+bool match_ifndef(const std::string &line);
+bool match_include(const std::string &line, std::string &name);
+bool match_macro(const std::string &line, std::string &name);
+bool match_define(const std::string &line, std::string &name);
+
+#endif

@@ -1,0 +1,87 @@
+%option noyywrap
+%option bison-bridge noline
+%top{
+#include "veskan.hpp"
+#define YY_USER_ACTION yysetloc();
+%}
+
+%class {
+public:
+  std::vector<std::string> filenames;
+  int activefile;
+%}
+
+%init {
+  filenames.push_back("");
+  activefile=0;
+%}
+
+%class {
+public: YYLTYPE yylloc;
+  void yysetloc(){
+    yylloc.first.line=lineno();
+    yylloc.first.file=activefile;
+    yylloc.first.column=short(columno()+1);
+    yylloc.last.line=lineno();
+    yylloc.last.file=activefile;
+    yylloc.last.column=short(columno()+size());
+  }
+%}
+%{
+// The matched text, NUL bytes included.
+#define YYTEXT std::string(yytext, yyleng)
+// Material in front of the next token: appended to the pending list.
+#define YYSPACE(f) space_list=ast::cons(space_list, f(YYTEXT, &yylloc))
+// A token: its node takes over the pending list.
+#define YYTOKEN(t, text) { yylval.f1_=ast::lexem(space_list, text, &yylloc); space_list=nullptr; return t; }
+%}
+%%
+%{
+space_list=nullptr;
+%}
+[\x09\x0a\x0b\x0c\x0d\x20]+	{ YYSPACE(ast::spaces); }
+"//".*\n	{ YYSPACE(ast::comment); }
+"/*"(.|\n)*?"*/"	{ YYSPACE(ast::comment); }
+^[\x09\x20]*#(\\\r?\n|.)*\n	{ YYSPACE(ast::prepr); }
+[A-Z_a-z][0-9A-Z_a-z]*	{ YYTOKEN(1003, YYTEXT) }
+\d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?	{ YYTOKEN(1001, YYTEXT) }
+'([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'	{ YYTOKEN(1001, YYTEXT) }
+\"([^\x0a\"\x5c]|\\.)*\"	{ YYTOKEN(1001, YYTEXT) }
+R\"	{ YYTOKEN(1001, reinput(*this, 1)) }
+"::"|\Q<<\E	{ YYTOKEN(1004, YYTEXT) }
+.	{ YYTOKEN(1004, YYTEXT) }
+<<EOF>>	{ if(!space_list) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; return 1002; }
+%%
+
+int yylex(YYSTYPE* lvalp, YYLTYPE* llocp, void* scanner) {
+  yyscanner_t* scanp=static_cast<yyscanner_t*>(scanner);
+  yyclear_attr(*lvalp);
+  int t=scanp->yylex(*lvalp);
+  *llocp=scanp->yylloc;
+  return t;
+}
+
+const char *yylex_filename(void* scanner, int i)
+{ if(!scanner) return ""; 
+  yyscanner_t* scanp=static_cast<yyscanner_t*>(scanner);
+  if(i<0) i=scanp->activefile;
+  if(i>=scanp->filenames.size()) return "";
+  return scanp->filenames[i].c_str();
+}
+void yylex_init(yyscan_t *scanner, FILE *f, const std::string& n)
+{ yyscanner_t* scanp=new yyscanner_t;
+  *scanner = static_cast<yyscan_t>(scanp);
+  scanp->in(reflex::Input(f));
+  scanp->filenames[0]=n;
+}
+void yylex_init(yyscan_t *scanner, const std::string& s)
+{ yyscanner_t* scanp=new yyscanner_t;
+  *scanner = static_cast<yyscan_t>(scanp);
+  scanp->in(s);
+}
+void yylex_init(yyscan_t *scanner, std::istream &s, const std::string& n)
+{ yyscanner_t* scanp=new yyscanner_t;
+  *scanner = static_cast<yyscan_t>(scanp);
+  scanp->in(reflex::Input(s));
+  scanp->filenames[0]=n;
+}
