@@ -1,0 +1,90 @@
+#include "run_tarnel.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+namespace {
+
+// A scratch directory for the child's standard streams.
+std::string scratch_dir() {
+  char templ[] = "/tmp/tarnel_run_XXXXXX";
+  if (!mkdtemp(templ)) throw std::runtime_error("mkdtemp failed");
+  return templ;
+}
+
+std::vector<std::string> child_environment() {
+  std::vector<std::string> env;
+  std::string asan = "ASAN_OPTIONS=detect_leaks=0";
+  for (char** e = environ; *e; ++e) {
+    std::string v = *e;
+    if (v.compare(0, 13, "ASAN_OPTIONS=") == 0)
+      asan += ":" + v.substr(13);
+    else
+      env.push_back(v);
+  }
+  env.push_back(asan);
+  return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& v) {
+  std::vector<char*> p;
+  for (std::string& s : v) p.push_back(&s[0]);
+  p.push_back(nullptr);
+  return p;
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& dir, const std::string& input) {
+  const std::string scratch = scratch_dir();
+  const std::string in = scratch + "/in", out = scratch + "/out", err = scratch + "/err";
+  write_file(in, input);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+
+  std::vector<std::string> argv_s{program};
+  argv_s.insert(argv_s.end(), args.begin(), args.end());
+  std::vector<std::string> env_s = child_environment();
+  std::vector<char*> argv = pointers(argv_s), env = pointers(env_s);
+
+  RunResult r;
+  pid_t pid;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc == 0) {
+    int ws = 0;
+    waitpid(pid, &ws, 0);
+    if (WIFEXITED(ws)) r.status = WEXITSTATUS(ws);
+  }
+  r.out = read_file(out);
+  r.err = read_file(err);
+  for (const std::string& f : {in, out, err}) unlink(f.c_str());
+  rmdir(scratch.c_str());
+  return r;
+}
