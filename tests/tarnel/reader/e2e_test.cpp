@@ -90,7 +90,7 @@ TEST_P(Dumps, TokensAndTree) {
 // every rule of the grammar; "tarnel" is tarnel's own description.
 INSTANTIATE_TEST_SUITE_P(Descriptions, Dumps,
                          testing::Values("empty", "decls", "lexer", "grammar", "code",
-                                         "sections", "codeonly", "tarnel"));
+                                         "sections", "codeonly", "lexcode", "tarnel"));
 
 TEST(Errors, SyntaxErrorAtTheEndOfTheUnexpectedToken) {
   RunResult r = tarnel({"-d2", "bad.tn"});
@@ -103,6 +103,14 @@ TEST(Errors, StandardInputHasAnEmptyFileName) {
   RunResult r = tarnel({}, "%type <A> a\n%using\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, ":2:7: syntax error, unexpected '\\n', expecting ?id?\n");
+}
+
+TEST(Errors, UnfinishedLines) {
+  // A named expression without its expression; a start-condition list
+  // broken by the end of its line.
+  EXPECT_EQ(tarnel({}, "ab\n").err, ":1:3: syntax error, unexpected '\\n', expecting ?re?\n");
+  EXPECT_EQ(tarnel({}, "%%\n<A\nx ?t?\n").err,
+            ":2:3: syntax error, unexpected '\\n', expecting '>'\n");
 }
 
 TEST(Errors, EndOfInputInsideACodeBlock) {
