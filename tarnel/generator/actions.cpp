@@ -2,15 +2,12 @@
 
 #include <optional>
 
+#include "driver.hpp"
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
 #include "writer_parts.hpp"
 
-// Defined by the driver: the positioned fatal diagnostic (does not return)
-// and the name of the description file being read ("" for standard input).
-void yyerror(YYLTYPE* loc, const std::string& msg);
-extern const char* yyinputfile;
 
 unsigned char node_flag = 0;
 

@@ -11,11 +11,6 @@
 #include "writer_parts.hpp"
 #include "writers.hpp"
 
-// TEMP until the collecting pass lands.
-void collect_refs(ast::Term_domain* term, std::set<int>& refs);
-void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs);
-bool is_string_use(ast::Term_domain* term, int k);
-
 namespace {
 
 // The range of a rule's value: from the first symbol to the last, or the end

@@ -4,14 +4,13 @@
 #include <sstream>
 
 #include "actions.hpp"
+#include "driver.hpp"
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
 #include "writer_parts.hpp"
 #include "writers.hpp"
 
-// Defined by the driver: the positioned fatal diagnostic (does not return).
-void yyerror(YYLTYPE* loc, const std::string& msg);
 
 namespace {
 
@@ -87,11 +86,17 @@ void write_code_action(std::ostream& out, ast::lcode_node* action) {
   out << "\t}\n";
 }
 
+// Whether the scan itself must zero the token value. The parser keeps the
+// previous token's value, and a text member still shares its text with the
+// copy on the parser's stack: assigning the new text would free it. With full
+// source ranges the scanner entry of the ".lex" zeroes the value instead.
+bool clears_value() { return locations_flag != 2; }
+
 // The code block that runs at the start of every scan.
 void write_init_block(std::ostream& out) {
   out << "%{\n";
   if (!lex_states.empty()) out << "default:";
-  if (locations_flag == 1) out << "\tyyclear_attr(yylval);\n";
+  if (clears_value()) out << "\tyyclear_attr(yylval);\n";
   std::ostringstream code;
   gen_mode = 0;
   gen_code_line(code, lexinitcode, 0, 0);
@@ -123,6 +128,8 @@ void write_default_rule(std::ostream& out) {
     out << "return yyliteral(yytext);\n";
 }
 
+// Bytes written as \xNN: the high half, the angle brackets (start-condition
+// syntax) and control characters, which must not stand raw in the file.
 bool is_hex_escaped(unsigned char c) { return c >= 127 || c == '<' || c == '>' || c < ' '; }
 
 }  // namespace
@@ -173,7 +180,7 @@ void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::L
   }
   out << "%%\n";
 
-  if (locations_flag == 1 || lexinitcode) write_init_block(out);
+  if (clears_value() || lexinitcode) write_init_block(out);
   if (literal_flag) write_literal_rules(out);
   gen_lexrules(out, lex);
   write_default_rule(out);
@@ -264,7 +271,11 @@ std::string literal_to_re(const std::string& literal) {
   std::string re;
   for (char ch : text) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '\n') {
+    if (c == '%' && re.empty()) {
+      // A rule line that begins with "%" may be read as a directive ("%%",
+      // "%{").
+      re += "\\%";
+    } else if (c == '\n') {
       re += "\\n";
     } else if (c == '\t') {
       re += "\\t";
