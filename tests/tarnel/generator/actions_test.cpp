@@ -11,17 +11,8 @@ using wt::fatal_message;
 
 namespace {
 
-class Actions : public ::testing::Test {
+class Actions : public wt::FileTest {
  protected:
-  void SetUp() override {
-    set_input("calc.tn");
-    yyinputfile = "calc.tn";
-  }
-  void TearDown() override {
-    set_input("");
-    yyinputfile = "";
-  }
-
   // One reference translated at node number k with n fields, reported at
   // line 3, columns 5 to 6.
   static std::string ref(const std::string& r, int k, int n) {

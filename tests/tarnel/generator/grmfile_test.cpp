@@ -44,11 +44,10 @@ ast::List<ast::Grule_domain*> grammar(std::initializer_list<ast::Grule_domain*> 
   return l;
 }
 
-class GrmFile : public ::testing::Test {
+class GrmFile : public wt::FileTest {
  protected:
   void SetUp() override {
-    set_input("calc.tn");
-    yyinputfile = "calc.tn";
+    FileTest::SetUp();
     for (const char* c : {"'('", "')'", "'+'", "';'", "'='"}) symbol(c, c, 0, "");
     symbol("\"let\"", "\"let\"", 1001, "");
     symbol("?id?", "\"?id?\"", 1002, "std::string");
@@ -67,10 +66,6 @@ class GrmFile : public ::testing::Test {
     nodes["var"].user_factory = true;
     nodes["named"].node_types = {"Expr", "std::string?"};
     nodes["let"].node_types = {"Stmt", "std::string", "Expr"};
-  }
-  void TearDown() override {
-    set_input("");
-    yyinputfile = "";
   }
 };
 

@@ -30,11 +30,10 @@ ast::Laction_domain* returns(const char* terminal, ast::Term_domain* value = nul
                     value);
 }
 
-class LexFile : public ::testing::Test {
+class LexFile : public wt::FileTest {
  protected:
   void SetUp() override {
-    set_input("calc.tn");
-    yyinputfile = "calc.tn";
+    FileTest::SetUp();
     // As the passes leave them for a small calculator.
     terminal("\"==\"", "\"==\"", 1001, "");
     terminal("'('", "'('", 0, "");
@@ -43,10 +42,6 @@ class LexFile : public ::testing::Test {
     terminal("?id?", "\"?id?\"", 1003, "std::string");
     terminal("?num?", "\"?num?\"", 1004, "int");
     union_fields = {{"char", 1}, {"std::string", 2}, {"int", 3}};
-  }
-  void TearDown() override {
-    set_input("");
-    yyinputfile = "";
   }
 };
 

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "options.hpp"
+
 const char* yyinputfile = "";
 
 void yyerror(YYLTYPE* loc, const std::string& msg) {
@@ -11,6 +13,16 @@ void yyerror(YYLTYPE* loc, const std::string& msg) {
 }
 
 namespace wt {
+
+void FileTest::SetUp() {
+  set_input("calc.tn");
+  yyinputfile = "calc.tn";
+}
+
+void FileTest::TearDown() {
+  set_input("");
+  yyinputfile = "";
+}
 
 YYLTYPE at(int line, int first, int last) { return YYLTYPE(line, first, line, last); }
 

@@ -19,6 +19,14 @@ extern const char* yyinputfile;
 
 namespace wt {
 
+// A fresh description file "calc.tn" for every test, and nothing left for
+// the next one.
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
 // A range on one line, from column `first` to column `last`.
 YYLTYPE at(int line, int first, int last);
 
