@@ -92,7 +92,10 @@ void write_driver(std::ostream& out) {
     out << "  int res=yylex_loop(yyscanner);\n";
   else
     out << "  int res=(yydebug_flag==1)?yylex_loop(yyscanner):yyparse(yyscanner);\n";
-  write_lines(out, {"  yylex_destroy(yyscanner);", "  yyscanner=nullptr;", "  return res;", "}",
+  // The file is closed once read: a run over many files must not run out
+  // of descriptors.
+  write_lines(out, {"  yylex_destroy(yyscanner);", "  yyscanner=nullptr;", "  if(f) fclose(f);",
+                    "  return res;", "}",
                     "int main(int argc, char **argv)", "{", "#ifdef YYARGINIT",
                     "  YYARGINIT(argc,argv);", "#endif", "  for(int i=1; i<argc; ++i)",
                     "    if(argv[i][0]=='-')",

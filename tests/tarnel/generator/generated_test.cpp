@@ -3,6 +3,8 @@
 // their error messages and exit statuses.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -101,6 +103,19 @@ TEST(GeneratedLists, ReadsSettings) {
   EXPECT_EQ(r.err, "");
   r = lists({}, "x\ny = 2\n");
   EXPECT_EQ(r.out, "x\ny = 2\ncount 2\n");
+}
+
+// Each file is closed once read: many files under a low descriptor limit.
+TEST(GeneratedLists, ClosesEveryFile) {
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = 32;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  RunResult r = lists(std::vector<std::string>(100, "settings.txt"));
+  setrlimit(RLIMIT_NOFILE, &old);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.size(), 100 * std::string("a = \"x y\"\nb = -5\nc\nd = 2 items\ncount 104\n").size());
 }
 
 TEST(GeneratedLists, DumpsTokensAndTree) {

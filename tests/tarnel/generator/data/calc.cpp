@@ -62,6 +62,7 @@ int yyparse_file(const char* name)
   int res=(yydebug_flag==1)?yylex_loop(yyscanner):yyparse(yyscanner);
   yylex_destroy(yyscanner);
   yyscanner=nullptr;
+  if(f) fclose(f);
   return res;
 }
 int main(int argc, char **argv)
