@@ -4,7 +4,6 @@
 
 #include "options.hpp"
 #include "tables.hpp"
-#include "writer_parts.hpp"
 #include "writers.hpp"
 #include "writers_support.hpp"
 
@@ -163,14 +162,6 @@ TEST_F(GrmFile, StartSymbolsOfOtherTypes) {
   create_grmfile(out, "calc", grm);
   EXPECT_EQ(out.str().find("YYINTERPRET"), std::string::npos);
   EXPECT_EQ(root_tip, "");
-}
-
-TEST(Ownership, WhatDestroyMustRelease) {
-  set_input("");
-  for (const char* type : {"std::string", "std::string?", "Expr", "List<int>", "Node*"})
-    EXPECT_TRUE(need_destroy(type)) << type;
-  for (const char* type : {"", "?", "int", "int?", "char", "int64_t", "double", "Expr?"})
-    EXPECT_FALSE(need_destroy(type)) << type;
 }
 
 }  // namespace

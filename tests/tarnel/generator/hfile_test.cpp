@@ -5,7 +5,6 @@
 #include "options.hpp"
 #include "rt_pieces.hpp"
 #include "tables.hpp"
-#include "writer_parts.hpp"
 #include "writers.hpp"
 #include "writers_support.hpp"
 
@@ -108,14 +107,6 @@ TEST_F(HFile, LineNumbersOnly) {
   const std::string text = header("calc");
   EXPECT_NE(text.find("using namespace ast;\nextern int yylineno;\nint yyliteral"), std::string::npos);
   EXPECT_EQ(text.find("[rt_location]"), std::string::npos);
-}
-
-TEST(UnionMembers, OptionalValuesAndTextsAreWrapped) {
-  EXPECT_EQ(to_field_type("std::string"), "ast::Maybe<std::string>");
-  EXPECT_EQ(to_field_type("std::string?"), "ast::Maybe<std::string>");
-  EXPECT_EQ(to_field_type("int?"), "ast::Maybe<int>");
-  EXPECT_EQ(to_field_type("List<Expr>"), "List<Expr>");
-  EXPECT_EQ(to_field_type("Expr"), "Expr");
 }
 
 }  // namespace
