@@ -39,21 +39,16 @@ void write_file(const std::string& ext, Write write) {
 
 }  // namespace
 
-void yyinterpret(ast::Program_domain* root) {
-  auto prog = dynamic_cast<ast::prog_node*>(root);
-  if (!prog) return;
-  ast::List<ast::Decl_domain*> decls = prog->f1_;
+void run_rewriting_passes(ast::prog_node* prog) {
   ast::List<ast::Lrule_domain*> lex = prog->f2_;
-  ast::List<ast::Code_domain*> code = prog->f4_;
-
   collect_defsymbols(prog->f3_);
   check_undefsymbols(prog->f3_);
   collect_states(lex);
-  collect_decls(decls);
+  collect_decls(prog->f1_);
   replace_refs(prog->f3_);
   collect_terminals(lex);
   collect_terminals(prog->f3_);
-  collect_terminals(code);
+  collect_terminals(prog->f4_);
   new_rules = nullptr;
   calc_types(lex);
   setup_default(prog->f3_);
@@ -63,6 +58,12 @@ void yyinterpret(ast::Program_domain* root) {
   }
   split_rules(prog->f3_);
   adopt_new_rules(prog);
+}
+
+void yyinterpret(ast::Program_domain* root) {
+  auto prog = dynamic_cast<ast::prog_node*>(root);
+  if (!prog) return;
+  run_rewriting_passes(prog);
   if (yydebug_flag == 4) {
     ast::astprint(std::cout, prog->f3_, 0, nullptr);
     return;
@@ -71,7 +72,9 @@ void yyinterpret(ast::Program_domain* root) {
   gen_altnames();
   if (yydebug_flag != 0) return;
 
+  ast::List<ast::Lrule_domain*> lex = prog->f2_;
   ast::List<ast::Grule_domain*> grm = prog->f3_;
+  ast::List<ast::Code_domain*> code = prog->f4_;
   if (lexdefault_flag == -1) lexdefault_flag = grm ? 3 : 1;
   if (yylex_flag) write_file(".lex", [&](std::ostream& out) { create_lexfile(out, filename, lex); });
   if (grm && yyparse_flag) {
