@@ -1,25 +1,179 @@
 #include "collect.hpp"
 
-#include "tarnel_ast.hpp"
+#include <cstddef>
+
+#include "driver.hpp"
+#include "elements.hpp"
+#include "names.hpp"
+#include "options.hpp"
+#include "tables.hpp"
 
 namespace {
 
-// The label field of the element kinds that carry one, or null.
-std::string* label_of(ast::Gelem_domain* e) {
-  if (auto n = dynamic_cast<ast::trmelem_node*>(e)) return &n->f2_;
-  if (auto n = dynamic_cast<ast::symelem_node*>(e)) return &n->f2_;
-  if (auto n = dynamic_cast<ast::varelem_node*>(e)) return &n->f2_;
-  if (auto n = dynamic_cast<ast::optelem_node*>(e)) return &n->f2_;
-  if (auto n = dynamic_cast<ast::repelem1_node*>(e)) return &n->f2_;
-  if (auto n = dynamic_cast<ast::repelem0_node*>(e)) return &n->f2_;
+// A node kind declared in a "%type" line of type `type`.
+void declare_node(ast::node_node* n, const std::string& type) {
+  const std::string& name = n->f1_;
+  if (!is_domain_name(type)) yyerror(&n->yyloc, "Type of node can't assign to " + type);
+  auto found = nodes.find(name);
+  if (found != nodes.end()) {
+    const auto& types = found->second.node_types;
+    yyerror(&n->yyloc,
+            "Node " + name + " is assigned to domain " + (types.empty() ? "" : types[0]));
+  }
+  nodeinfo& info = nodes[name];
+  if (n->f3_) info.user_factory = static_cast<int>(n->f3_) != 0;
+  info.node_types.push_back(type);
+  for (const std::string& field : n->f2_) {
+    if (!field.empty() && field.back() == '?' &&
+        !is_builtin_type(field.substr(0, field.size() - 1)))
+      yyerror(&n->yyloc, "Wrong type " + field);
+    info.node_types.push_back(field);
+  }
+  domains[type].node_set.insert(name);
+}
+
+void collect_types(ast::decltypes_node* d) {
+  const std::string& type = d->f1_;
+  if (is_domain_name(type)) domains.try_emplace(type);
+  if (!d->f2_) default_tip = type;
+  for (ast::Symbol_domain* s : d->f2_) {
+    if (auto t = dynamic_cast<ast::terminal_node*>(s)) {
+      add_symbol(normalize_terminal(t->f1_), type);
+    } else if (auto i = dynamic_cast<ast::ident_node*>(s)) {
+      if (defined_symbols.count(i->f1_))
+        add_symbol(i->f1_, type);
+      else
+        add_constant(i->f1_, type);
+    } else if (auto n = dynamic_cast<ast::node_node*>(s)) {
+      declare_node(n, type);
+    }
+  }
+}
+
+// The code list a "%code" destination collects into; null for an unknown one.
+ast::List<ast::Code_domain*>* code_destination(const ast::Maybe<std::string>& dest) {
+  if (!dest) return &hcode;
+  const std::string d = dest;
+  if (d == "h") return &hcode;
+  if (d == "grm") return &grmcode;
+  if (d == "top") return &topcode;
+  if (d == "bottom") return &bottomcode;
+  if (d == "lex") return &lexcode;
   return nullptr;
 }
 
 }  // namespace
 
-ast::Gelem_domain* replace_altid(ast::Gelem_domain*& e, const std::string& label) {
-  ast::Gelem_domain* r = e;
-  e = nullptr;
-  if (std::string* l = label_of(r)) *l = label;
-  return r;
+void collect_decls(ast::List<ast::Decl_domain*> decls) {
+  int priority = 0;
+  std::string kind;
+  for (ast::Decl_domain* d : decls) {
+    if (auto o = dynamic_cast<ast::decloper_node*>(d)) {
+      ++priority;
+      for (const std::string& word : o->f1_) {
+        if (isterminal(word))
+          opers.emplace_back(normalize_terminal(word), kind, priority);
+        else
+          kind = word;
+      }
+    } else if (auto t = dynamic_cast<ast::decltypes_node*>(d)) {
+      collect_types(t);
+    } else if (auto c = dynamic_cast<ast::declcode_node*>(d)) {
+      if (auto dest = code_destination(c->f1_)) *dest = ast::cons(*dest, c->f2_);
+      collect_terminals(c->f2_);
+    } else if (auto r = dynamic_cast<ast::declre_node*>(d)) {
+      lexdefs.emplace_back(r->f1_, r->f2_);
+    }
+  }
+}
+
+void collect_terminals(ast::List<ast::Code_domain*> code) {
+  for (ast::Code_domain* c : code) {
+    if (auto p = dynamic_cast<ast::pcode_node*>(c))
+      collect_terminals(p->f1_);
+    else if (auto t = dynamic_cast<ast::token_node*>(c))
+      add_symbol(normalize_terminal(t->f1_), "");
+  }
+}
+
+void collect_terminals(ast::List<ast::Lrule_domain*> lex) {
+  for (ast::Lrule_domain* l : lex) {
+    auto rule = dynamic_cast<ast::lexrule_node*>(l);
+    if (!rule) continue;
+    auto action = dynamic_cast<ast::lterm_node*>(rule->f3_);
+    if (action && action->f1_) add_symbol(normalize_terminal(std::string(action->f1_)), "");
+  }
+}
+
+void collect_terminals(ast::List<ast::Xrule_domain*> alts) {
+  for (ast::Xrule_domain* a : alts) {
+    auto x = dynamic_cast<ast::xrule_node*>(a);
+    if (!x) continue;
+    std::set<int> refs;
+    if (auto t = dynamic_cast<ast::gterm_node*>(x->f2_)) {
+      collect_refs(t->f1_, refs);
+    } else if (auto c = dynamic_cast<ast::gcode_node*>(x->f2_)) {
+      collect_terminals(c->f1_);
+      collect_refs(c->f1_, refs);
+    }
+    int k = 0;
+    for (ast::Gelem_domain* e : x->f1_) {
+      ++k;
+      if (auto t = dynamic_cast<ast::trmelem_node*>(e)) {
+        add_symbol(normalize_terminal(t->f1_), "");
+      } else if (auto s = dynamic_cast<ast::symelem_node*>(e)) {
+        if (refs.count(k)) symbols[s->f1_].has_value = 1;
+      } else if (auto g = group_alts(e)) {
+        collect_terminals(*g);
+      }
+    }
+  }
+}
+
+void collect_terminals(ast::List<ast::Grule_domain*> grm) {
+  for (ast::Grule_domain* g : grm)
+    if (auto r = dynamic_cast<ast::grmrule_node*>(g)) collect_terminals(r->f2_);
+}
+
+void collect_ref(const std::string& text, std::set<int>& refs) {
+  ref_match m;
+  for (std::size_t from = 0; find_ref(text, from, m); from = m.pos + m.len) {
+    if (text[m.pos + 1] == '$')
+      refs.insert(0);
+    else if (auto k = read_decimal(text, m.pos + 1))
+      refs.insert(*k);
+  }
+}
+
+void collect_refs(ast::Term_domain* term, std::set<int>& refs) {
+  if (auto t = dynamic_cast<ast::tnode_node*>(term)) {
+    for (const std::string& arg : t->f2_) collect_ref(arg, refs);
+  } else if (auto s = dynamic_cast<ast::snode_node*>(term)) {
+    collect_ref(s->f1_, refs);
+  }
+}
+
+void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs) {
+  for (ast::Code_domain* c : code) {
+    if (auto p = dynamic_cast<ast::pcode_node*>(c))
+      collect_refs(p->f1_, refs);
+    else if (auto l = dynamic_cast<ast::lexem_node*>(c))
+      collect_ref(l->f1_, refs);
+  }
+}
+
+bool is_string_use(ast::Term_domain* term, int k) {
+  const std::string ref = "$" + std::to_string(k);
+  if (auto s = dynamic_cast<ast::snode_node*>(term)) return s->f1_ == ref;
+  auto t = dynamic_cast<ast::tnode_node*>(term);
+  if (!t) return false;
+  auto found = nodes.find(t->f1_);
+  if (found == nodes.end()) return false;
+  const auto& types = found->second.node_types;
+  std::size_t i = 0;
+  for (const std::string& arg : t->f2_) {
+    ++i;
+    if (arg == ref && i < types.size() && types[i] == "std::string?") return true;
+  }
+  return false;
 }

@@ -131,11 +131,13 @@ TEST(Errors, NulByteIsAnInvalidToken) {
 
 TEST(Errors, StackDepth) {
   // Deeper than Bison's initial stack of 200, then beyond its limit.
+  // The generator runs over the accepted tree (-d9: without writing files).
   auto nested = [](int n) {
-    return "%option noyylex\n%%\na = " + std::string(n, '(') + "b" + std::string(n, ')') + ";\n";
+    return "%option noyylex\n%%\na = " + std::string(n, '(') + "b" + std::string(n, ')') +
+           ";\nb = 'x';\n";
   };
-  EXPECT_EQ(tarnel({}, nested(300)).status, 0);
-  RunResult r = tarnel({}, nested(6000));
+  EXPECT_EQ(tarnel({"-d9"}, nested(300)).status, 0);
+  RunResult r = tarnel({"-d9"}, nested(6000));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, ":3:5000: memory exhausted\n");
 }
@@ -189,15 +191,19 @@ TEST(Files, EachFileIsClosed) {
   rlimit low = saved;
   low.rlim_cur = 32;
   setrlimit(RLIMIT_NOFILE, &low);
-  RunResult r = tarnel(std::vector<std::string>(100, "decls.tn"));
+  // Each description's output files are written (and closed) too.
+  std::vector<std::string> args(100, "decls.tn");
+  args.push_back("-o" + testing::TempDir() + "tarnel_closed_");
+  RunResult r = tarnel(args);
   setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
 }
 
 TEST(Files, ArgumentsInOrder) {
-  // The first file is parsed (and generates nothing yet), the second dumped.
-  RunResult r = tarnel({"codeonly.tn", "-d1", "empty.tn", "sections.tn"});
+  // The first file is generated (into a scratch directory), the second dumped.
+  RunResult r = tarnel({"-o" + testing::TempDir() + "tarnel_order_", "codeonly.tn", "-d1",
+                        "empty.tn", "sections.tn"});
   EXPECT_EQ(r.status, 0);
   expect_dump(r.out, read_file(data_dir + "/sections.d1"));
   RunResult t = tarnel({"-d2", "empty.tn", "-d1", "empty.tn"});

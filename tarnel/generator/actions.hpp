@@ -1,0 +1,39 @@
+// Turning the description's action code into C++ text for the output files.
+//
+// Code is translated in the mode held in gen_mode (options.hpp): 0 user code
+// (code sections, and the bodies of "match" rules and visitors), 1 a lexer
+// rule action (runs in the generated scanner), 2 a grammar rule action ("$"
+// references stay for Bison). Every call carries two numbers besides the
+// code: the node number k (0 outside any "match" or visitor; the bodies of a
+// "match" or visitor opened at k run at k+1 and see the matched node as
+// _node<k+1>) and the field count n (how many numbered references "$1".."$n"
+// are valid at this point).
+//
+// Errors are fatal and go through yyerror(YYLTYPE*, const std::string&) with
+// the range of the offending code.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "tarnel_ast.hpp"
+
+// The user_factory flag of the node kind that the last value term built; 0
+// when it built no declared node kind. The grammar writer reads it right
+// after the term.
+extern unsigned char node_flag;
+
+// Writes one code piece, translating it when it is a reference ("$$", "@$",
+// "$" and a number from 1); `loc` is reported on error.
+void gen_coderef(std::ostream& out, const std::string& ref, int k, int n, YYLTYPE* loc);
+// A #line directive for `line` (nothing unless line_flag is on and line is 2
+// or more), then indentation up to `column`.
+void show_line(std::ostream& out, int line, int column);
+// Writes a code list.
+void gen_code(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n);
+// The same, preceded by a #line directive for the first node; an empty list
+// writes nothing.
+void gen_code_line(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n);
+// Writes the value term of a lexer or grammar action as a C++ expression; n
+// is the number of elements that numbered references may name.
+void gen_code(std::ostream& out, ast::Term_domain* term, int n);

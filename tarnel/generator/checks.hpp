@@ -1,0 +1,18 @@
+// The first checks of a description: rule names defined once, rule names
+// used in alternatives defined, and the lexer's start conditions and
+// initialisation code collected. They see the tree as the parser built it,
+// so their diagnostics point into the description text.
+#pragma once
+
+#include "tarnel_ast.hpp"
+
+// Records every rule name in `defined_symbols`; "Redefined symbol <name>" at
+// a rule defined a second time (or named "error").
+void collect_defsymbols(ast::List<ast::Grule_domain*> grm);
+// "Undefined symbol <name>" at the first element, at any depth of groups,
+// that names a rule not in `defined_symbols`.
+void check_undefsymbols(ast::List<ast::Grule_domain*> grm);
+void check_undefsymbols(ast::List<ast::Xrule_domain*> alts);
+// Start-condition names of the lexer rules into `lex_states` ("*" and
+// "INITIAL" left out); the initialisation block's code into `lexinitcode`.
+void collect_states(ast::List<ast::Lrule_domain*> lex);

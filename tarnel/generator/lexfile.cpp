@@ -1,0 +1,313 @@
+// The ".lex" writer: the RE/flex description of the described language's
+// scanner, driven by the Bison parser through the bison-bridge interface.
+#include <cstdio>
+#include <sstream>
+
+#include "actions.hpp"
+#include "driver.hpp"
+#include "names.hpp"
+#include "options.hpp"
+#include "tables.hpp"
+#include "writer_parts.hpp"
+#include "writers.hpp"
+
+
+namespace {
+
+const symbolinfo& terminal_info(const std::string& text) {
+  static const symbolinfo none;
+  auto it = symbols.find(normalize_terminal(text));
+  return it == symbols.end() ? none : it->second;
+}
+
+// The statement that stores the matched text in the token's value, for the
+// types that take it as it stands ("" for the others).
+std::string text_value(const std::string& type, int member) {
+  const std::string field = "yylval.f" + std::to_string(member) + "_";
+  if (type == "std::string" || type == "std::string?") return field + "=yytext; ";
+  if (type == "char" || type == "char?") return field + "=yytext[0]; ";
+  return "";
+}
+
+// The token a rule returns: its number, or the quoted character of a
+// character token without value.
+std::string token_of(const symbolinfo& info) {
+  return info.uid > 0 ? std::to_string(info.uid) : info.altname;
+}
+
+int decimal_digits(int n) { return static_cast<int>(std::to_string(n < 0 ? -n : n).size()); }
+
+void write_states_prefix(std::ostream& out, bool with_initial) {
+  out << "<";
+  bool first = true;
+  if (with_initial) {
+    out << "INITIAL";
+    first = false;
+  }
+  for (const std::string& s : lex_states) {
+    if (!first) out << ",";
+    first = false;
+    out << s;
+  }
+  out << ">";
+}
+
+void write_terminal_action(std::ostream& out, ast::lterm_node* action) {
+  out << "{";
+  if (action->f1_) {
+    const std::string terminal = action->f1_;
+    const symbolinfo& info = terminal_info(terminal);
+    const int member = member_of(info.type);
+    if (ast::Term_domain* value = action->f2_) {
+      show_line(out, value->yyloc.first.line - 1,
+                value->yyloc.first.column - decimal_digits(member) - 8);
+      out << "yylval.f" << member << "_=";
+      gen_mode = 1;
+      gen_code(out, value, 0);
+      out << "; ";
+    } else {
+      const std::string store = text_value(info.type, member);
+      if (!store.empty()) out << " " << store;
+    }
+    out << " return " << token_of(info);
+  } else {
+    out << " return yyliteral(yytext)";
+  }
+  out << "; }\n";
+}
+
+void write_code_action(std::ostream& out, ast::lcode_node* action) {
+  return_field = 0;
+  find_return_field(action->f1_);
+  gen_mode = 1;
+  out << "{";
+  show_line(out, action->yyloc.first.line - 1, action->yyloc.first.column + 1);
+  gen_code(out, action->f1_, 0, 0);
+  out << "\t}\n";
+}
+
+// Whether the scan itself must zero the token value. The parser keeps the
+// previous token's value, and a text member still shares its text with the
+// copy on the parser's stack: assigning the new text would free it. With full
+// source ranges the scanner entry of the ".lex" zeroes the value instead.
+bool clears_value() { return locations_flag != 2; }
+
+// The code block that runs at the start of every scan.
+void write_init_block(std::ostream& out) {
+  out << "%{\n";
+  if (!lex_states.empty()) out << "default:";
+  if (clears_value()) out << "\tyyclear_attr(yylval);\n";
+  std::ostringstream code;
+  gen_mode = 0;
+  gen_code_line(code, lexinitcode, 0, 0);
+  const std::string text = code.str();
+  out << text;
+  // RE/flex ends the block only at a "%}" that begins a line.
+  if (!text.empty() && text.back() != '\n') out << "\n";
+  out << "%}\n";
+}
+
+void write_literal_rules(std::ostream& out) {
+  for (const auto& entry : symbols) {
+    if (!isliteral(entry.first)) continue;
+    const symbolinfo& info = entry.second;
+    out << literal_to_re(entry.first) << "\t" << text_value(info.type, member_of(info.type))
+        << "return " << token_of(info) << ";\n";
+  }
+}
+
+void write_default_rule(std::ostream& out) {
+  if (lexdefault_flag == 1) return;
+  if (!lex_states.empty()) write_states_prefix(out, true);
+  out << ".|\\n\t";
+  if (lexdefault_flag == 0)
+    out << "yyerror(\"No rules for char \"+std::to_string(yytext[0]&0xFF));\n";
+  else if (lexdefault_flag == 2)
+    out << ";\n";
+  else
+    out << "return yyliteral(yytext);\n";
+}
+
+// Bytes written as \xNN: the high half, the angle brackets (start-condition
+// syntax) and control characters, which must not stand raw in the file.
+bool is_hex_escaped(unsigned char c) { return c >= 127 || c == '<' || c == '>' || c < ' '; }
+
+}  // namespace
+
+int member_of(const std::string& type) {
+  if (empty_type(type)) return 0;
+  auto it = union_fields.find(type);
+  return it == union_fields.end() ? 0 : it->second;
+}
+
+void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::Lrule_domain*> lex) {
+  if (case_flag) out << "%option case-insensitive\n";
+  if (inter_flag) out << "%option interactive\n";
+  if (!yywrap_flag) out << "%option noyywrap\n";
+  out << "%option bison-bridge noline\n";
+
+  out << "%top{\n#include \"" << name << ".hpp\"\n";
+  if (locations_flag != 0) out << "#define YY_USER_ACTION yysetloc();\n";
+  if (locations_flag == 1) out << "int yylineno;\n";
+  out << "%}\n";
+
+  write_lines(out, {"", "%class {", "public:", "  std::vector<std::string> filenames;",
+                    "  int activefile;", "%}"});
+  write_lines(out, {"", "%init {", "  filenames.push_back(\"\");", "  activefile=0;", "%}"});
+  if (locations_flag == 2) {
+    write_lines(out, {"", "%class {", "public: YYLTYPE yylloc;", "  void yysetloc(){",
+                      "    yylloc.first.line=lineno();", "    yylloc.first.file=activefile;",
+                      "    yylloc.first.column=short(columno()+1);", "    yylloc.last.line=lineno();",
+                      "    yylloc.last.file=activefile;",
+                      "    yylloc.last.column=short(columno()+size());", "  }", "%}"});
+  } else if (locations_flag == 1) {
+    write_lines(out, {"", "%class {", "  void yysetloc(){", "#undef yylineno",
+                      "    yylineno=lineno();", "  }", "%}"});
+  }
+
+  gen_mode = 0;
+  gen_code(out, lexcode, 0, 0);
+
+  if (!lex_states.empty()) {
+    out << "%x";
+    for (const std::string& s : lex_states) out << " " << s;
+    out << "\n";
+  }
+  for (const lexdefinfo& def : lexdefs) {
+    out << def.name << "\t";
+    print_re(out, def.re);
+    out << "\n";
+  }
+  out << "%%\n";
+
+  if (clears_value() || lexinitcode) write_init_block(out);
+  if (literal_flag) write_literal_rules(out);
+  gen_lexrules(out, lex);
+  write_default_rule(out);
+  out << "%%\n";
+
+  if (locations_flag == 2) {
+    write_lines(out, {"", "int yylex(YYSTYPE* lvalp, YYLTYPE* llocp, void* scanner) {",
+                      "  yyscanner_t* scanp=static_cast<yyscanner_t*>(scanner);",
+                      "  yyclear_attr(*lvalp);", "  int t=scanp->yylex(*lvalp);",
+                      "  *llocp=scanp->yylloc;", "  return t;", "}"});
+  }
+  write_lines(out, {"", "const char *yylex_filename(void* scanner, int i)",
+                    "{ if(!scanner) return \"\"; ",
+                    "  yyscanner_t* scanp=static_cast<yyscanner_t*>(scanner);",
+                    "  if(i<0) i=scanp->activefile;",
+                    "  if(i>=scanp->filenames.size()) return \"\";",
+                    "  return scanp->filenames[i].c_str();", "}",
+                    "void yylex_init(yyscan_t *scanner, FILE *f, const std::string& n)",
+                    "{ yyscanner_t* scanp=new yyscanner_t;",
+                    "  *scanner = static_cast<yyscan_t>(scanp);",
+                    "  scanp->in(reflex::Input(f));", "  scanp->filenames[0]=n;", "}",
+                    "void yylex_init(yyscan_t *scanner, const std::string& s)",
+                    "{ yyscanner_t* scanp=new yyscanner_t;",
+                    "  *scanner = static_cast<yyscan_t>(scanp);", "  scanp->in(s);", "}",
+                    "void yylex_init(yyscan_t *scanner, std::istream &s, const std::string& n)",
+                    "{ yyscanner_t* scanp=new yyscanner_t;",
+                    "  *scanner = static_cast<yyscan_t>(scanp);",
+                    "  scanp->in(reflex::Input(s));", "  scanp->filenames[0]=n;", "}"});
+}
+
+void gen_lexrules(std::ostream& out, ast::List<ast::Lrule_domain*> lex) {
+  for (ast::Lrule_domain* r : lex) {
+    auto rule = dynamic_cast<ast::lexrule_node*>(r);
+    if (!rule) continue;
+    if (rule->f1_) {
+      out << "<";
+      bool first = true;
+      for (const std::string& s : rule->f1_) {
+        if (!first) out << ",";
+        first = false;
+        out << s;
+      }
+      out << ">";
+    }
+    print_re(out, rule->f2_);
+    out << "\t";
+    ast::Laction_domain* action = rule->f3_;
+    if (auto term = dynamic_cast<ast::lterm_node*>(action))
+      write_terminal_action(out, term);
+    else if (dynamic_cast<ast::lskip_node*>(action))
+      out << ";\n";
+    else if (dynamic_cast<ast::lnext_node*>(action))
+      out << "|\n";
+    else if (auto code = dynamic_cast<ast::lcode_node*>(action))
+      write_code_action(out, code);
+  }
+}
+
+void print_re(std::ostream& out, std::string pattern) {
+  if (pattern.size() >= 2 && pattern[0] == 'R' && pattern[1] == '"') {
+    const std::size_t p = pattern.find('(');
+    const std::size_t q = pattern.rfind(')');
+    bool raw = p != std::string::npos && q != std::string::npos && p > 1 && q > p &&
+               p == pattern.size() - q;
+    // Both delimiter runs repeat the character after the opening quote.
+    for (std::size_t i = 0; raw && i + 2 < p; ++i)
+      raw = pattern[2 + i] == pattern[2] && pattern[q + 1 + i] == pattern[2];
+    if (raw) {
+      for (std::size_t i = p + 1; i < q; ++i) {
+        // A blank or tab would end the pattern in the rule line.
+        if (pattern[i] == ' ')
+          out << "\\ ";
+        else if (pattern[i] == '\t')
+          out << "\\t";
+        else
+          out << pattern[i];
+      }
+      return;
+    }
+  }
+  out << pattern;
+}
+
+std::string literal_to_re(const std::string& literal) {
+  const std::string text =
+      decode_string(literal.size() >= 2 ? literal.substr(1, literal.size() - 2) : "");
+  static const std::string specials = "\\'\"{}()*+.?[]/|$^ ";
+  std::string re;
+  for (char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '%' && re.empty()) {
+      // A rule line that begins with "%" may be read as a directive ("%%",
+      // "%{").
+      re += "\\%";
+    } else if (c == '\n') {
+      re += "\\n";
+    } else if (c == '\t') {
+      re += "\\t";
+    } else if (specials.find(ch) != std::string::npos) {
+      re += '\\';
+      re += ch;
+    } else if (is_hex_escaped(c)) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      re += hex;
+    } else {
+      re += ch;
+    }
+  }
+  return re;
+}
+
+void find_return_field(ast::List<ast::Code_domain*> code) {
+  for (ast::Code_domain* c : code) {
+    if (auto block = dynamic_cast<ast::pcode_node*>(c)) {
+      find_return_field(block->f1_);
+    } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
+      const std::string key = normalize_terminal(token->f1_);
+      auto it = symbols.find(key);
+      if (it == symbols.end()) {
+        yyerror(&token->yyloc, key + " isn't used in rules");
+        return;
+      }
+      const int member = member_of(it->second.type);
+      if (return_field != 0 && member != 0 && member != return_field)
+        yyerror(&token->yyloc, "Return terminals with different types");
+      if (member != 0) return_field = member;
+    }
+  }
+}

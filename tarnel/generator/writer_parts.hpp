@@ -1,0 +1,42 @@
+// Pieces of the output writers (writers.hpp) that are useful on their own:
+// the lexer rules and patterns of the ".lex", the ownership test of the
+// ".grm" and the value-union member types of the ".hpp".
+#pragma once
+
+#include <initializer_list>
+#include <ostream>
+#include <string>
+
+#include "tables.hpp"
+#include "tarnel_ast.hpp"
+
+// The rules of the lexer section, one line each (the initialisation block is
+// skipped).
+void gen_lexrules(std::ostream& out, ast::List<ast::Lrule_domain*> lex);
+// Writes one pattern; a raw string literal R"d(...)d" is written as its body
+// with blanks escaped.
+void print_re(std::ostream& out, std::string pattern);
+// The pattern that matches a quoted terminal literally.
+std::string literal_to_re(const std::string& literal);
+// Sets return_field from the terminals that a lexer code action returns;
+// fatal when they carry different value types.
+void find_return_field(ast::List<ast::Code_domain*> code);
+
+// Whether a value of this type owns something that ast::destroy releases.
+bool need_destroy(const std::string& type);
+
+// The declared type of a member of the value union YYSTYPE.
+std::string to_field_type(const std::string& type);
+
+// Shared by the writers.
+
+// Writes fixed lines, each followed by a newline.
+inline void write_lines(std::ostream& out, std::initializer_list<const char*> lines) {
+  for (const char* line : lines) out << line << "\n";
+}
+// The number of fields of a node kind.
+inline std::size_t field_count(const nodeinfo& info) {
+  return info.node_types.empty() ? 0 : info.node_types.size() - 1;
+}
+// The YYSTYPE member number of a value type; 0 for no value.
+int member_of(const std::string& type);

@@ -1,0 +1,153 @@
+// Readers that tarnel generated, built with lexgen and Bison, run as their
+// users run them: the values they compute, their token and tree dumps, and
+// their error messages and exit statuses.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "run_tarnel.hpp"
+
+namespace {
+
+// A new empty directory for output files.
+std::string temp_dir() {
+  char templ[] = "/tmp/tarnel_out_XXXXXX";
+  if (!mkdtemp(templ)) ADD_FAILURE() << "mkdtemp failed";
+  return templ;
+}
+
+RunResult calc(const std::vector<std::string>& args, const std::string& input = "") {
+  return run_program(CALC_READER, args, E2E_DIR, input);
+}
+RunResult lists(const std::vector<std::string>& args, const std::string& input = "") {
+  return run_program(LISTS_READER, args, E2E_DIR, input);
+}
+
+// tarnel's own reader was built from tarnel's output for its description.
+TEST(Bootstrap, ReaderFilesAreTarnelsOutput) {
+  const std::string dir = temp_dir();
+  RunResult r = run_program(TARNEL_EXE, {"-o" + dir + "/", TARNEL_DESCRIPTION}, dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  bool same = true;
+  for (const char* ext : {".lex", ".grm"}) {
+    const std::string written = read_file(dir + "/tarnel" + ext);
+    EXPECT_FALSE(written.empty()) << ext;
+    same = same && written == read_file(std::string(READER_DIR) + "/tarnel" + ext);
+    EXPECT_TRUE(same) << "tarnel" << ext << " differs from what tarnel writes for tarnel.tn (see "
+                      << dir << ")";
+  }
+  if (same) std::filesystem::remove_all(dir);
+}
+
+// Two descriptions in one run: the second is written as if it were alone.
+TEST(Bootstrap, EachDescriptionStartsAfresh) {
+  const std::string both = temp_dir(), one = temp_dir();
+  const std::string calc_tn = std::string(EXAMPLES_DIR) + "/calc.tn";
+  const std::string lists_tn = std::string(E2E_DIR) + "/lists.tn";
+  EXPECT_EQ(run_program(TARNEL_EXE, {"-o" + both + "/", lists_tn, calc_tn}, both).status, 0);
+  EXPECT_EQ(run_program(TARNEL_EXE, {"-o" + one + "/", calc_tn}, one).status, 0);
+  for (const char* ext : {".lex", ".grm", ".cpp", ".hpp"})
+    EXPECT_EQ(read_file(both + "/calc" + ext), read_file(one + "/calc" + ext)) << ext;
+  std::filesystem::remove_all(both);
+  std::filesystem::remove_all(one);
+}
+
+// calc: operator levels from "%operator", source ranges, a "match" in the
+// code section.
+TEST(GeneratedCalc, EvaluatesWithOperatorLevels) {
+  for (auto [input, value] : std::vector<std::pair<std::string, std::string>>{
+           {"1+2*3\n", "7\n"}, {"8/2/2", "2\n"}, {"2-3-4", "-5\n"}, {"-(2+3)*2", "-10\n"},
+           {"--3", "3\n"}, {"7/0", "0\n"}}) {
+    RunResult r = calc({}, input);
+    EXPECT_EQ(r.status, 0) << input;
+    EXPECT_EQ(r.out, value) << input;
+    EXPECT_EQ(r.err, "") << input;
+  }
+}
+
+TEST(GeneratedCalc, DumpsTheTree) {
+  RunResult r = calc({"-d2"}, "1+2");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "\nadd(\n num(1),\n num(2)\n)");
+  // Without the token printer the dump reads the tokens and prints nothing.
+  r = calc({"-d1"}, "1+2");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(GeneratedCalc, ErrorsCarryTheirPositions) {
+  RunResult r = calc({}, "1+\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":1:3: syntax error, unexpected end of file, expecting ?num? or '-' or '('\n");
+  r = calc({}, "1 $ 2");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":1:3: syntax error, unexpected invalid token, expecting end of file or '+' or '-'\n");
+  r = calc({"nope.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Can't open file nope.txt\n");
+  r = calc({"settings.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.substr(0, 17), "settings.txt:1:1:");
+}
+
+// lists: texts, lists, keywords, a visitor, a "match" over a grammar
+// element, the token printer; no source ranges.
+TEST(GeneratedLists, ReadsSettings) {
+  RunResult r = lists({"settings.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "a = \"x y\"\nb = -5\nc\nd = 2 items\ncount 104\n");
+  EXPECT_EQ(r.err, "");
+  r = lists({}, "x\ny = 2\n");
+  EXPECT_EQ(r.out, "x\ny = 2\ncount 2\n");
+}
+
+// Each file is closed once read: many files under a low descriptor limit.
+TEST(GeneratedLists, ClosesEveryFile) {
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = 32;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  RunResult r = lists(std::vector<std::string>(100, "settings.txt"));
+  setrlimit(RLIMIT_NOFILE, &old);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.size(), 100 * std::string("a = \"x y\"\nb = -5\nc\nd = 2 items\ncount 104\n").size());
+}
+
+TEST(GeneratedLists, DumpsTokensAndTree) {
+  RunResult r = lists({"-d1", "settings.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "?name? : \"a\"\n'='\n?text? : \"x y\"\n?name? : \"b\"\n'='\n'-'\n?num? : 5\n"
+            "?name? : \"c\"\n?name? : \"d\"\n'='\n'{'\n?name? : \"e\"\n'='\n\"yes\"\n"
+            "?name? : \"f\"\n'}'\n");
+  r = lists({"-d2"}, "a = { b = \"t\" } c");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "[\n"
+            "  pair(\"a\",\n"
+            "   group([\n"
+            "      pair(\"b\",\n"
+            "       text(\"t\")\n"
+            "      )\n"
+            "    ]\n"
+            "   )\n"
+            "  ),\n"
+            "  flag(\"c\")\n"
+            "]");
+}
+
+TEST(GeneratedLists, SyntaxErrorsWithoutPositions) {
+  RunResult r = lists({}, "a = { b");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "syntax error, unexpected end of file, expecting ?name? or '}'\n");
+  r = lists({}, "a = \"x\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "syntax error, unexpected invalid token\n");
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// tarnel end to end through the generator: the rewritten grammar (-d4) and
+// the type trace (-d3) against expected files, the fatal diagnostics of the
+// passes with their positions, the warnings, and which output files are
+// written where.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "run_tarnel.hpp"
+
+namespace {
+
+const std::string data_dir = TEST_DATA_DIR;
+
+RunResult tarnel(const std::vector<std::string>& args, const std::string& input = "",
+                 const std::string& dir = data_dir) {
+  return run_program(TARNEL_EXE, args, dir, input);
+}
+
+// Compares with an expected file; TARNEL_UPDATE_EXPECTED=1 rewrites it.
+void expect_file(const std::string& name, const std::string& actual) {
+  const std::string path = data_dir + "/" + name;
+  if (std::getenv("TARNEL_UPDATE_EXPECTED")) write_file(path, actual);
+  SCOPED_TRACE(name);
+  EXPECT_EQ(actual, read_file(path));
+}
+
+// A fresh, empty scratch directory.
+std::string scratch(const std::string& name) {
+  const std::string dir = testing::TempDir() + "tarnel_pipeline_" + name;
+  std::system(("rm -rf '" + dir + "'").c_str());
+  mkdir(dir.c_str(), 0700);
+  return dir;
+}
+
+std::set<std::string> files_in(const std::string& dir) {
+  std::set<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') names.insert(e->d_name);
+    closedir(d);
+  }
+  return names;
+}
+
+class DebugLevels : public testing::TestWithParam<const char*> {};
+
+TEST_P(DebugLevels, RewrittenGrammarAndTypeTrace) {
+  const std::string name = GetParam();
+  const std::string dir = scratch("levels");
+  const std::string input = data_dir + "/" + name + ".tn";
+  RunResult d4 = tarnel({"-d4", input}, "", dir);
+  EXPECT_EQ(d4.status, 0);
+  EXPECT_EQ(d4.err, "");
+  expect_file(name + ".d4", d4.out);
+  RunResult d3 = tarnel({"-d3", input}, "", dir);
+  EXPECT_EQ(d3.status, 0);
+  EXPECT_EQ(d3.err, "");
+  expect_file(name + ".d3", d3.out);
+  EXPECT_TRUE(files_in(dir).empty());
+  // A second description in the same run starts afresh.
+  RunResult twice = tarnel({"-d3", input, input}, "", dir);
+  EXPECT_EQ(twice.out, d3.out + d3.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptions, DebugLevels, testing::Values("ops", "lists"));
+
+// tarnel's own description against the bootstrap grammar kept next to it:
+// the same rules in the same order, and the same value types and union
+// members.
+TEST(DebugLevels, OwnDescriptionMatchesTheBootstrapGrammar) {
+  const std::string grm = read_file(std::string(TARNEL_DESCRIPTION).replace(
+      std::string(TARNEL_DESCRIPTION).size() - 3, 3, ".grm"));
+  RunResult d4 = tarnel({"-d4", TARNEL_DESCRIPTION});
+  ASSERT_EQ(d4.status, 0) << d4.err;
+  std::vector<std::string> made, kept;
+  std::regex made_re("\n  grmrule\\(\"([^\"]+)\""), kept_re("\n([A-Za-z_0-9]+)\t:");
+  for (std::sregex_iterator i(d4.out.begin(), d4.out.end(), made_re), e; i != e; ++i)
+    made.push_back((*i)[1]);
+  for (std::sregex_iterator i(grm.begin(), grm.end(), kept_re), e; i != e; ++i)
+    kept.push_back((*i)[1]);
+  EXPECT_EQ(made, kept);
+
+  RunResult d3 = tarnel({"-d3", TARNEL_DESCRIPTION});
+  ASSERT_EQ(d3.status, 0) << d3.err;
+  std::istringstream trace(d3.out.substr(d3.out.find("\nAssigned types:\n")));
+  std::map<std::string, std::string> types;
+  std::map<std::string, std::string> members;
+  std::string line;
+  bool in_union = false;
+  while (std::getline(trace, line)) {
+    if (line == "Union:") in_union = true;
+    std::size_t colon = line.rfind(": ");
+    if (in_union && line.find(' ') != std::string::npos)
+      members[line.substr(0, line.rfind(' '))] = line.substr(line.rfind(' ') + 1);
+    else if (!in_union && colon != std::string::npos && line.find('(') == std::string::npos)
+      types[line.substr(0, colon)] = line.substr(colon + 2);
+  }
+  std::regex type_re("\n%type <f([0-9]+)_> ([A-Za-z_0-9]+)");
+  int checked = 0;
+  for (std::sregex_iterator i(grm.begin(), grm.end(), type_re), e; i != e; ++i, ++checked)
+    EXPECT_EQ(members[types[(*i)[2]]], (*i)[1]) << (*i)[2];
+  EXPECT_GT(checked, 50);
+}
+
+struct Diagnostic {
+  const char* input;
+  const char* err;
+};
+
+TEST(Diagnostics, FatalWithPositionAndStatus) {
+  const Diagnostic cases[] = {
+      // Symbol checks: redefinitions first, at the later rule.
+      {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\nz = 'q' ;\nz = a ;\n", ":6:5: Redefined symbol z\n"},
+      {"%%\n%%\nerror = 'x' ;\n", ":3:11: Redefined symbol error\n"},
+      {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\n", ":4:19: Undefined symbol c\n"},
+      // Declarations.
+      {"%type <Expr> num(int)\n%type <Stmt> num(int)\n", ":2:21: Node num is assigned to domain Expr\n"},
+      {"%type <Expr> mk(Expr?)\n", ":1:22: Wrong type Expr?\n"},
+      {"%type <int> mk(int)\n", ":1:19: Type of node can't assign to int\n"},
+      // Named references.
+      {"%%\n%%\ne = e '+' t <f($t, $x)> ;\nt = 'x' ;\n", ":3:22: Unknown ref to x\n"},
+      {"%%\n%%\ne = e '+' e <f($e)> ;\n", ":3:18: Ambiguous ref to e\n"},
+      {"%%\n%%\ne = ['+'] e <f($[\"+\"])> | 'x' ;\n", ":3:22: Unknown ref to \"+\"\n"},
+      {"%%\n%%\ne = x g: ( 'y' %{ $x; %} ) ;\nx = 'x' ;\n", ":3:20: Unknown ref to x\n"},
+      // Operator layering.
+      {"%operator <yfx> '+'\n%%\n%%\nexp = exp ',' exp | 'x' ;\n", ":4:17: Wrong rule for exp\n"},
+      {"%operator <yfx> '+'\n%%\n%%\nexp = exp '+' exp ;\n", ":4:17: Wrong rule for exp\n"},
+      {"%operator <fy> '-'\n%%\n%%\nexp = exp exp | '-' exp | 'x' ;\n", ":4:13: Wrong rule for exp\n"},
+      // Type inference.
+      {"%%\nx ?x? <yytext>\n", "Types attributes ?x? is different: int <- std::string\n"},
+      {"%type <Expr> ?x?\n%%\nx ?x? <num(yytext)>\ny ?x? <num(yytext, 1)>\n",
+       ":4:22: Wrong number of node num arguments\n"},
+      {"%type <int> e\n%%\n%%\ne = 'x' <$2> ;\n", ":4:11: Reference $2 to unknown element\n"},
+      {"%type <int> e\n%%\n%%\ne = 'x' <$99999999999> ;\n",
+       ":4:21: Reference $99999999999 to unknown element\n"},
+      {"%type <int> e\n%%\n%%\ne = 'x' <$0> ;\n", ":4:11: Reference $0 to unknown element\n"},
+      {"%%\n%%\ne = 'x' <f($1)> ;\n", "Warning: ref to terminal 'x' with undefined type\n"
+                                       ":3:14: Terminal 'x' don't have a type\n"},
+      {"%type <int> ?a?\n%type <long> ?b?\n%%\n%%\ne = ?a? ?b? <n($1)> | ?a? ?b? <n($1, $2)> ;\n",
+       ":5:40: Wrong number of node n arguments\n"},
+      {"%type <int> ?a?\n%%\n%%\nl = ?a? ?a? <cons($1, $1, $2)> ;\n",
+       ":4:29: Number of cons' arguments should be 1 or 2\n"},
+      {"%type <int> ?a?\n%type <long> ?b?\n%%\n%%\nl = ?a? ?b? <cons($1, $2)> ;\n",
+       ":5:25: Using cons for int and long\n"},
+      {"%type <List<int>> ?a?\n%type <List<long>> ?b?\n%%\n%%\nl = ?a? ?b? <cons($1, $2)> ;\n",
+       ":5:25: Using cons() for List<int> and List<long>\n"},
+      {"%type <int> ?a?\n%type <List<long>> ?b?\n%%\n%%\nl = ?a? ?b? <cons($1, $2)> ;\n",
+       ":5:25: Using cons() for int and List<long>\n"},
+      {"%type <int> e\n%%\n%%\ne = 'x' <long(1)> ;\n", "Types attributes e is different: int <- long\n"},
+      {"%%\n%%\ne = x <n($1)> ;\nx = 'x' ;\n", "Type of n is undefined\n"},
+  };
+  const std::string dir = scratch("diagnostics");
+  for (const Diagnostic& c : cases) {
+    RunResult r = tarnel({}, c.input, dir);
+    EXPECT_EQ(r.status, 1) << c.input;
+    EXPECT_EQ(r.err, c.err) << c.input;
+  }
+  EXPECT_TRUE(files_in(dir).empty());
+}
+
+TEST(Diagnostics, TypeTraceComesBeforeTheMessage) {
+  RunResult r = tarnel({"-d3"}, "%%\n%%\ne = x <n($1)> ;\nx = 'x' ;\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "n(1):  <- \nx:  <- ?\nAssigned types:\nn(): \n'x': \ne: \nerror: \nx: ?\n"
+            "Union:\n");
+  EXPECT_EQ(r.err, "Type of n is undefined\n");
+}
+
+TEST(Warnings, ProcessingGoesOn) {
+  const std::string dir = scratch("warnings");
+  RunResult r = tarnel({"-d9"}, "%type <int> s ?n?\n%%\n%%\ns = s ',' s | '+' ?n? %{ $$ = $1 + $2; %} ;\n", dir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "Warning: ambiguity rule for s to select value by default, write direct action\n"
+            "Warning: ref to terminal '+' with undefined type\n");
+}
+
+TEST(OutputFiles, NamesFromPrefixAndBaseName) {
+  const std::string dir = scratch("files");
+  mkdir((dir + "/in").c_str(), 0700);
+  mkdir((dir + "/out").c_str(), 0700);
+  const std::string calc = read_file(std::string(EXAMPLES_DIR) + "/calc.tn");
+  write_file(dir + "/in/calc.y", calc);
+  RunResult r = tarnel({"-oout/", "in/calc.y"}, "", dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(files_in(dir + "/out"), (std::set<std::string>{"calc.lex", "calc.grm", "calc.cpp", "calc.hpp"}));
+
+  // No grammar rules: no grammar file; options leave out the lexer and the
+  // grammar; the driver and the header are always written.
+  write_file(dir + "/in/lex.tn", "%%\na ;\n");
+  write_file(dir + "/in/nolex.tn", "%option noyylex\n%%\ns = 'a' ;\n");
+  write_file(dir + "/in/noparse.tn", "%option noyyparse\n%%\n%%\ns = 'a' ;\n");
+  write_file(dir + "/in/ast.tn", "%option ast\n%type <E> leaf()\n");
+  RunResult o = tarnel({"-oout/x_", "in/lex.tn", "in/nolex.tn", "in/noparse.tn", "in/ast.tn"}, "", dir);
+  EXPECT_EQ(o.status, 0) << o.err;
+  std::set<std::string> out = files_in(dir + "/out");
+  EXPECT_EQ(out, (std::set<std::string>{"calc.lex", "calc.grm", "calc.cpp", "calc.hpp", "x_lex.lex",
+                                        "x_lex.cpp", "x_lex.hpp", "x_nolex.grm", "x_nolex.cpp",
+                                        "x_nolex.hpp", "x_noparse.lex", "x_noparse.cpp",
+                                        "x_noparse.hpp", "x_ast.cpp", "x_ast.hpp"}));
+}
+
+TEST(OutputFiles, UnwritableFileIsAnError) {
+  const std::string dir = scratch("unwritable");
+  write_file(dir + "/calc.tn", "%%\n%%\ns = 'a' ;\n");
+  RunResult r = tarnel({"-ono-such-dir/", "calc.tn"}, "", dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Can't write file no-such-dir/calc.lex\n");
+  // A later file that cannot be written stops the run after the earlier ones.
+  mkdir((dir + "/calc.grm").c_str(), 0700);
+  RunResult g = tarnel({"calc.tn"}, "", dir);
+  EXPECT_EQ(g.status, 1);
+  EXPECT_EQ(g.err, "Can't write file calc.grm\n");
+  EXPECT_EQ(files_in(dir), (std::set<std::string>{"calc.grm", "calc.lex", "calc.tn"}));
+}
+
+}  // namespace
