@@ -165,7 +165,11 @@ std::string type_arg(const std::string& text, ast::List<ast::Gelem_domain*> elem
   if (word == "yytext" || word == "text" || word == "YYText") return next == '[' ? "char" : "std::string";
   if (word == "nullptr") return "?";
   if (next == '(' && word == "cons") {
-    const std::string r = type_arg(text.substr(p + 1), elems, owner, index, loc, false);
+    // Only the first argument decides. Nested "cons(" prefixes add nothing
+    // (a list stays a list), so they are skipped rather than recursed into.
+    std::size_t inner = p + 1;
+    while (text.compare(inner, 5, "cons(") == 0) inner += 5;
+    const std::string r = type_arg(text.substr(inner), elems, owner, index, loc, false);
     return !r.empty() && !is_list_type(r) ? "List<" + r + ">" : r;
   }
   if (next == '(') {

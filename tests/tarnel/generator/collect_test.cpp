@@ -81,7 +81,8 @@ TEST(CollectDecls, CodeBlocksByDestinationInOrder) {
 
 TEST(CollectTerminals, EverySectionAndOnlyReferencedRulesGetValues) {
   collect("%type <int> ';'\n%%\n<S>\"if\" ?if?\nx ?id? <yytext>\n%%\n"
-          "s = a ',' b <f($3)> | ( \";\" | 'k' ) %{ token \"ret\"; %} ;\na = 'a' ;\nb = 'b' ;\n"
+          "s = a ',' b <f($3)> | ( \";\" | 'k' ) %{ token \"ret\"; %} | error ;\na = 'a' ;\n"
+          "b = 'b' ;\n"
           "%%\nvoid f() { token ?end?; }\n");
   for (const char* t : {"?if?", "?id?", "','", "'k'", "\"ret\"", "'a'", "'b'", "?end?"})
     EXPECT_EQ(symbols[t].type, "") << t;

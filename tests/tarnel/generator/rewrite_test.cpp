@@ -30,6 +30,8 @@ TEST(ReorderRules, LevelsFromLoosestToTightest) {
 }
 
 TEST(ReorderRules, KindsGiveAssociativity) {
+  // Without operators nothing is layered.
+  EXPECT_EQ(rewritten("%%\n%%\nexp = exp '+' exp | 'n' ;\n"), "exp: exp '+' exp\nexp: 'n'\n");
   for (auto kind : {std::make_pair("xfx", "exp_1 '+' exp_1"), std::make_pair("xfy", "exp_1 '+' exp"),
                     std::make_pair("yfx", "exp '+' exp_1")}) {
     EXPECT_EQ(rewritten(std::string("%operator <") + kind.first + "> '+'\n%%\n%%\n"

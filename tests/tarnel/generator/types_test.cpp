@@ -65,6 +65,10 @@ TEST(TypeArg, ReferencesToTerminalsAndRules) {
   EXPECT_EQ(symbols["s"].links, (std::vector<std::pair<std::string, int>>{{"u", 0}}));
   symbols["r"].type = "List<Expr>";
   EXPECT_EQ(type_arg("cons($2)", elems, "node", 1, nullptr, true), "List<Expr>");
+  std::string deep;
+  for (int i = 0; i < 20000; ++i) deep += "cons(";
+  deep += "$2" + std::string(20000, ')');
+  EXPECT_EQ(type_arg(deep, elems, "node", 1, nullptr, true), "List<Expr>");
   ast::destroy(elems);
 }
 
