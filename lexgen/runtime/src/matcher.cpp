@@ -148,13 +148,22 @@ void Matcher::lineno(size_t n) {
 }
 
 
+void Matcher::grow(size_t capacity) {
+  std::unique_ptr<char[]> bigger(new char[capacity]);
+  std::memcpy(bigger.get(), buf_.get(), end_);
+  buf_ = std::move(bigger);
+  capacity_ = capacity;
+}
+
 // Makes room to read into: discards the bytes before `keep` when the free
-// space is short, and grows the buffer when that is not enough. Returns
+// space is short, and grows the buffer when that is not enough. Of the
+// free space, the last byte is kept for the NUL after a match and one more
+// stays free, so that at_end() can read without moving the buffer. Returns
 // how many bytes were discarded from the front.
 size_t Matcher::make_room(size_t keep) {
-  size_t want = interactive_ ? 1 : min_read;
+  size_t want = (interactive_ ? 1 : min_read) + 2;
   size_t shift = 0;
-  if (capacity_ - 1 - end_ < want && keep > 0) {
+  if (capacity_ - end_ < want && keep > 0) {
     count_to(keep);
     bol0_ = buf_[keep - 1] == '\n';
     boi0_ = false;
@@ -165,21 +174,20 @@ size_t Matcher::make_room(size_t keep) {
     lpos_ -= keep;
     shift = keep;
   }
-  if (capacity_ - 1 - end_ < want) {
-    size_t cap = std::max(2 * capacity_, end_ + 1 + want);
-    std::unique_ptr<char[]> bigger(new char[cap]);
-    std::memcpy(bigger.get(), buf_.get(), end_);
-    buf_ = std::move(bigger);
-    capacity_ = cap;
-  }
+  if (capacity_ - end_ < want) grow(std::max(2 * capacity_, end_ + want));
   return shift;
 }
 
-bool Matcher::fill(size_t keep, size_t& shift) {
+bool Matcher::fill(size_t keep, size_t& shift, bool in_place) {
   shift = 0;
   if (eof_) return false;
-  shift = make_room(keep);
-  size_t room = capacity_ - 1 - end_;
+  size_t room;
+  if (in_place && capacity_ - end_ >= 2) {
+    room = capacity_ - 1 - end_;
+  } else {
+    shift = make_room(keep);
+    room = capacity_ - 2 - end_;
+  }
   size_t got = in_.get(buf_.get() + end_, interactive_ ? 1 : room);
   if (got == 0) {
     eof_ = true;
@@ -292,7 +300,7 @@ bool Matcher::at_end() {
   if (eof_) return true;
   restore();
   size_t shift;
-  bool more = fill(std::min(txt_, cur_), shift);
+  bool more = fill(std::min(txt_, cur_), shift, true);
   terminate();
   return !more;
 }
@@ -317,13 +325,7 @@ void Matcher::unput(char c) {
   count_to(cur_);
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.
-    if (end_ + 2 > capacity_) {
-      size_t cap = 2 * capacity_;
-      std::unique_ptr<char[]> bigger(new char[cap]);
-      std::memcpy(bigger.get(), buf_.get(), end_);
-      buf_ = std::move(bigger);
-      capacity_ = cap;
-    }
+    if (end_ + 2 > capacity_) grow(2 * capacity_);
     std::memmove(buf_.get() + 1, buf_.get(), end_);
     ++end_;
     ++cur_;

@@ -151,6 +151,20 @@ TEST(LexgenInput, MatchesLongerThanTheBuffer) {
   EXPECT_EQ(n.columno(), 0u);
 }
 
+TEST(LexgenInput, AtEndKeepsTheMatchInPlace) {
+  reflex::Pattern p("(?m)(x+)|(b)|(r+)");
+  for (size_t n = 65520; n < 65540; ++n) {
+    reflex::Matcher m(p, std::string(n, 'x') + "brr");
+    ASSERT_EQ(m.scan(), 1u);
+    ASSERT_EQ(m.scan(), 2u);
+    const char* t = m.text();
+    EXPECT_FALSE(m.at_end());
+    EXPECT_EQ(m.text(), t) << n;
+    EXPECT_STREQ(t, "b") << n;
+    EXPECT_EQ(drain(m), (Tokens{"3:rr"}));
+  }
+}
+
 // Hands out its bytes one at a time and counts how many it gave.
 class CountingBuf : public std::streambuf {
  public:

@@ -39,13 +39,14 @@ class Matcher {
   // Matches at the current position: the rule number (from 1), or 0 at the
   // end of input or when nothing non-empty matches (at_end() tells which).
   size_t scan();
-  // True when the whole input has been consumed; may read to find out.
+  // True when the whole input has been consumed; may read to find out,
+  // without moving the current match.
   bool at_end();
   // The rule of the last scan(), 0 when it matched nothing.
   size_t accept() const { return rule_; }
 
-  // The current match, NUL-terminated; valid until the next scan(), input(),
-  // unput(), less() or more(). Empty before the first scan.
+  // The current match, NUL-terminated; the pointer stays valid until the
+  // next scan(), input(), unput() or less(). Empty before the first scan.
   const char* text() const { return buf_.get() + txt_; }
   size_t size() const { return len_; }
   std::string str() const { return std::string(text(), len_); }
@@ -77,9 +78,11 @@ class Matcher {
   void restore();    // undoes the NUL written after the match
   void terminate();  // writes the NUL after the match
   // Reads more input, keeping buf_[keep, end_); false at the end of input.
-  // `shift` receives how far the kept bytes moved towards the front.
-  bool fill(size_t keep, size_t& shift);
+  // `shift` receives how far the kept bytes moved towards the front;
+  // in_place reads only into the free space when there is some.
+  bool fill(size_t keep, size_t& shift, bool in_place = false);
   size_t make_room(size_t keep);
+  void grow(size_t capacity);
   void count_to(size_t pos) const;
   void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // -1 when unknown and no newline
