@@ -322,14 +322,18 @@ int Matcher::input() {
 void Matcher::unput(char c) {
   restore();
   if (!mvalid_) mark_match();
-  count_to(cur_);
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.
+    // The counts at the front of the buffer are where the new byte starts.
     if (end_ + 2 > capacity_) grow(2 * capacity_);
     std::memmove(buf_.get() + 1, buf_.get(), end_);
     ++end_;
     ++cur_;
     ++txt_;
+  } else {
+    // The byte put back takes the place of the last one consumed, so it
+    // starts where that one started and is counted when it is scanned again.
+    count_to(cur_ - 1);
   }
   buf_[--cur_] = c;
   lpos_ = cur_;

@@ -137,7 +137,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       // Type inference.
       {"%%\nx ?x? <yytext>\n", "Types attributes ?x? is different: int <- std::string\n"},
       {"%type <Expr> ?x?\n%%\nx ?x? <num(yytext)>\ny ?x? <num(yytext, 1)>\n",
-       ":4:22: Wrong number of node num arguments\n"},
+       ":4:21: Wrong number of node num arguments\n"},
       {"%type <int> e\n%%\n%%\ne = 'x' <$2> ;\n", ":4:11: Reference $2 to unknown element\n"},
       {"%type <int> e\n%%\n%%\ne = 'x' <$99999999999> ;\n",
        ":4:21: Reference $99999999999 to unknown element\n"},

@@ -20,51 +20,12 @@ RunResult tarnel(const std::vector<std::string>& args, const std::string& input 
   return run_program(TARNEL_EXE, args, dir, input);
 }
 
-// Drops the two positions in front of every line of a token dump.
-std::string without_positions(const std::string& dump) {
-  std::istringstream in(dump);
-  std::string line, out;
-  while (std::getline(in, line)) {
-    std::size_t p = line.find(' ');
-    p = p == std::string::npos ? p : line.find(' ', p + 1);
-    out += (p == std::string::npos ? line : line.substr(p + 1)) + "\n";
-  }
-  return out;
-}
-
-// Whether the scanner engine reports lines and columns right after a rule
-// has put a character back (every named expression and lexer rule does).
-bool positions_reliable() {
-  static const bool reliable = [] {
-    RunResult r = tarnel({"-d1"}, "a [x]\nb\n");
-    bool ok = r.out ==
-              "1:1 1:1 ?id? : \"a\"\n1:6 1:6 ?re? : \"[x]\"\n1:6 1:6 '\\n'\n"
-              "2:1 2:1 ?id? : \"b\"\n2:2 2:2 '\\n'\n";
-    if (!ok)
-      std::cerr << "note: the scanner engine miscounts lines and columns after a "
-                   "character is put back; token dumps are compared without positions\n";
-    return ok;
-  }();
-  return reliable;
-}
-
-// Compares token dumps, without their positions while the engine miscounts.
-void expect_dump(const std::string& actual, const std::string& expected) {
-  if (positions_reliable())
-    EXPECT_EQ(actual, expected);
-  else
-    EXPECT_EQ(without_positions(actual), without_positions(expected));
-}
-
 // Compares with an expected file; TARNEL_UPDATE_EXPECTED=1 rewrites it.
-void expect_file(const std::string& name, const std::string& actual, bool dump = false) {
+void expect_file(const std::string& name, const std::string& actual) {
   const std::string path = data_dir + "/" + name;
   if (std::getenv("TARNEL_UPDATE_EXPECTED")) write_file(path, actual);
   SCOPED_TRACE(name);
-  if (dump)
-    expect_dump(actual, read_file(path));
-  else
-    EXPECT_EQ(actual, read_file(path));
+  EXPECT_EQ(actual, read_file(path));
 }
 
 std::string description_path(const std::string& name) {
@@ -78,7 +39,7 @@ TEST_P(Dumps, TokensAndTree) {
   RunResult d1 = tarnel({"-d1", description_path(name)});
   EXPECT_EQ(d1.status, 0);
   EXPECT_EQ(d1.err, "");
-  expect_file(name + ".d1", d1.out, true);
+  expect_file(name + ".d1", d1.out);
 
   RunResult d2 = tarnel({"-d2", description_path(name)});
   EXPECT_EQ(d2.status, 0);
@@ -205,7 +166,7 @@ TEST(Files, ArgumentsInOrder) {
   RunResult r = tarnel({"-o" + testing::TempDir() + "tarnel_order_", "codeonly.tn", "-d1",
                         "empty.tn", "sections.tn"});
   EXPECT_EQ(r.status, 0);
-  expect_dump(r.out, read_file(data_dir + "/sections.d1"));
+  EXPECT_EQ(r.out, read_file(data_dir + "/sections.d1"));
   RunResult t = tarnel({"-d2", "empty.tn", "-d1", "empty.tn"});
   EXPECT_EQ(t.out, "\nprog([],[],[],[])");
 }
