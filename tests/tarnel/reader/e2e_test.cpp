@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "run_tarnel.hpp"
 
