@@ -135,7 +135,8 @@ void write_term_action(std::ostream& out, ast::gterm_node* action,
   ast::Term_domain* term = action->f1_;
   out << "\t{";
   if (locations_flag != 2) out << " yyclear_attr(yyval);";
-  if (term) show_line(out, term->yyloc.first.line, term->yyloc.first.column - 2);
+  // The term stands in its own column of the description, after "$$=".
+  if (term) show_line(out, term->yyloc.first.line, term->yyloc.first.column - 3);
   out << "$$=";
   gen_mode = 2;
   gen_code(out, term, m);

@@ -35,8 +35,6 @@ std::string token_of(const symbolinfo& info) {
   return info.uid > 0 ? std::to_string(info.uid) : info.altname;
 }
 
-int decimal_digits(int n) { return static_cast<int>(std::to_string(n < 0 ? -n : n).size()); }
-
 void write_states_prefix(std::ostream& out, bool with_initial) {
   out << "<";
   bool first = true;
@@ -59,9 +57,12 @@ void write_terminal_action(std::ostream& out, ast::lterm_node* action) {
     const symbolinfo& info = terminal_info(terminal);
     const int member = member_of(info.type);
     if (ast::Term_domain* value = action->f2_) {
-      show_line(out, value->yyloc.first.line - 1,
-                value->yyloc.first.column - decimal_digits(member) - 8);
-      out << "yylval.f" << member << "_=";
+      // The value stands on its own line and in its own column of the
+      // description, after the member it is stored in.
+      const std::string field = "yylval.f" + std::to_string(member) + "_=";
+      show_line(out, value->yyloc.first.line,
+                value->yyloc.first.column - static_cast<int>(field.size()));
+      out << field;
       gen_mode = 1;
       gen_code(out, value, 0);
       out << "; ";
@@ -81,8 +82,7 @@ void write_code_action(std::ostream& out, ast::lcode_node* action) {
   find_return_field(action->f1_);
   gen_mode = 1;
   out << "{";
-  show_line(out, action->yyloc.first.line - 1, action->yyloc.first.column + 1);
-  gen_code(out, action->f1_, 0, 0);
+  gen_code_line(out, action->f1_, 0, 0);
   out << "\t}\n";
 }
 

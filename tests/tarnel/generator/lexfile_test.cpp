@@ -57,7 +57,7 @@ TEST_F(LexFile, DefaultOptions) {
              returns("?num?", ast::tnode("atoi", wt::strings({"yytext"}), nullptr, &value_at))),
         rule({}, "[a-z]+", returns("?id?")), rule({}, "R\"(a b)\"", returns("'('")),
         rule({}, ";", returns("';'")), rule({}, "\"/*\"", ast::lnext()),
-        rule({}, "\"//\".*", ast::lcode(wt::code({" skip", "()", "; "}), &action_at)),
+        rule({}, "\"//\".*", ast::lcode(ast::cons(wt::piece(" skip(); ", 15, 10)), &action_at)),
         rule({}, ".", returns(nullptr))})
     lex.value = ast::cons(lex.value, r);
   std::ostringstream out;
@@ -83,7 +83,8 @@ TEST_F(LexFile, StatesLocationsAndCode) {
   YYLTYPE value_at = wt::at(23, 30, 44);
   YYLTYPE action_at = wt::at(22, 12, 40);
   YYLTYPE token_at = wt::at(22, 30, 34);
-  ast::List<ast::Code_domain*> code = wt::code({" ", "$$", "=yytext; return "});
+  ast::List<ast::Code_domain*> code = ast::cons(wt::piece(" ", 22, 14));
+  for (const char* p : {"$$", "=yytext; return "}) code = ast::cons(code, wt::piece(p));
   code = ast::cons(code, ast::token("?id?", &token_at));
   code = ast::cons(code, wt::piece("; "));
   wt::owned<ast::List<ast::Lrule_domain*>> lex{nullptr};

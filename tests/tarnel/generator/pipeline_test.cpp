@@ -209,6 +209,48 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
                                         "x_noparse.hpp", "x_ast.cpp", "x_ast.hpp"}));
 }
 
+// Line and column of the first `word` in `text` as a compiler sees them: a
+// "#line N" directive names the line after it N. {0, 0} when it is missing.
+std::pair<int, int> compiler_position(const std::string& text, const std::string& word) {
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    const std::size_t directive = line.find("#line ");
+    if (directive != std::string::npos) {
+      number = std::atoi(line.c_str() + directive + 6) - 1;
+      continue;
+    }
+    const std::size_t at = line.find(word);
+    if (at != std::string::npos) return {number, static_cast<int>(at) + 1};
+  }
+  return {0, 0};
+}
+
+// Compiler messages about action code point at its place in the description.
+TEST(OutputFiles, LineDirectivesPointAtTheCode) {
+  const std::string dir = scratch("lines");
+  const std::string description =
+      "%type <int> ?num? s\n"
+      "%%\n"
+      "[0-9]+    ?num? <at_value(yytext)>\n"
+      "x         %{ at_code(); return ?num?; %}\n"
+      "y         {\n"
+      "    at_next_line(); return ?num?; }\n"
+      "%%\n"
+      "s = ?num? <at_term> | '(' ?num? %{ at_action(); $$=$2; %} ;\n";
+  write_file(dir + "/calc.tn", description);
+  RunResult r = tarnel({"calc.tn"}, "", dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string lex = read_file(dir + "/calc.lex"), grm = read_file(dir + "/calc.grm");
+  EXPECT_EQ(compiler_position(lex, "at_value"), std::make_pair(3, 18));
+  EXPECT_EQ(compiler_position(lex, "at_code"), std::make_pair(4, 14));
+  EXPECT_EQ(compiler_position(lex, "at_next_line"), std::make_pair(6, 5));
+  EXPECT_EQ(compiler_position(grm, "at_term"), std::make_pair(8, 12));
+  EXPECT_EQ(compiler_position(grm, "at_action"), std::make_pair(8, 36));
+}
+
 TEST(OutputFiles, UnwritableFileIsAnError) {
   const std::string dir = scratch("unwritable");
   write_file(dir + "/calc.tn", "%%\n%%\ns = 'a' ;\n");

@@ -25,15 +25,15 @@ DIGIT	[0-9]
 ;	yylval.f1_=yytext[0]; return 1002;
 [ \t]+	;
 {DIGIT}+	{
-	#line 11 "calc.tn"
-          yylval.f3_=atoi(yytext);  return 1004; }
+	#line 12 "calc.tn"
+        yylval.f3_=atoi(yytext);  return 1004; }
 [a-z]+	{ yylval.f2_=yytext;  return 1003; }
 a\ b	{ return '('; }
 ;	{ yylval.f1_=yytext[0];  return 1002; }
 "/*"	|
 "//".*	{
-	#line 14 "calc.tn"
-         skip(); 	}
+	#line 15 "calc.tn"
+          skip(); 	}
 .	{ return yyliteral(yytext); }
 .|\n	return yyliteral(yytext);
 %%

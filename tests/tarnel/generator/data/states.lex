@@ -37,11 +37,11 @@ default:
    depth=0; 
 %}
 <COMMENT>[a-z]+	{
-	#line 21 "calc.tn"
-             yylval.f2_=yytext; return (1003); 	}
-<STR>[^"]*	{
 	#line 22 "calc.tn"
-                    yylval.f4_=ast::strnode(yytext,&yylloc);  return 1005; }
+              yylval.f2_=yytext; return (1003); 	}
+<STR>[^"]*	{
+	#line 23 "calc.tn"
+                  yylval.f4_=ast::strnode(yytext,&yylloc);  return 1005; }
 <*>\n	;
 <COMMENT,STR><<EOF>>	;
 <INITIAL,COMMENT,STR>.|\n	;
