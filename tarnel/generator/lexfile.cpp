@@ -243,11 +243,10 @@ void print_re(std::ostream& out, std::string pattern) {
   if (pattern.size() >= 2 && pattern[0] == 'R' && pattern[1] == '"') {
     const std::size_t p = pattern.find('(');
     const std::size_t q = pattern.rfind(')');
-    bool raw = p != std::string::npos && q != std::string::npos && p > 1 && q > p &&
-               p == pattern.size() - q;
-    // Both delimiter runs repeat the character after the opening quote.
-    for (std::size_t i = 0; raw && i + 2 < p; ++i)
-      raw = pattern[2 + i] == pattern[2] && pattern[q + 1 + i] == pattern[2];
+    // The closing delimiter (after the last ")") must be the opening one.
+    const bool raw = p != std::string::npos && q != std::string::npos && q > p &&
+                     p == pattern.size() - q &&
+                     pattern.compare(2, p - 2, pattern, q + 1, p - 2) == 0;
     if (raw) {
       for (std::size_t i = p + 1; i < q; ++i) {
         // A blank or tab would end the pattern in the rule line.

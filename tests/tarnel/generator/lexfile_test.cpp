@@ -170,8 +170,10 @@ TEST(LexPatterns, RawStringsAreWrittenAsTheirBody) {
   EXPECT_EQ(re("R\"(a b)\""), "a\\ b");
   EXPECT_EQ(re("R\"xx(a)b)xx\""), "a)b");
   EXPECT_EQ(re("R\"x(a\tb)x\""), "a\\tb");
+  // Any delimiter C++ allows.
+  EXPECT_EQ(re("R\"xy(a b)xy\""), "a\\ b");
   // Delimiters that differ, or no parentheses at all: written as they stand.
-  EXPECT_EQ(re("R\"xy(a)xy\""), "R\"xy(a)xy\"");
+  EXPECT_EQ(re("R\"xy(a)yx\""), "R\"xy(a)yx\"");
   EXPECT_EQ(re("R\"x(a)y\""), "R\"x(a)y\"");
   EXPECT_EQ(re("R\"abc"), "R\"abc");
   EXPECT_EQ(re("R\")(\""), "R\")(\"");
