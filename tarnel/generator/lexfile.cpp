@@ -35,14 +35,17 @@ std::string token_of(const symbolinfo& info) {
   return info.uid > 0 ? std::to_string(info.uid) : info.altname;
 }
 
-void write_states_prefix(std::ostream& out, bool with_initial) {
+// The start states of a rule: "<", `lead` (when given) and the names,
+// separated by ",", then ">".
+template <typename Names>
+void write_states_prefix(std::ostream& out, const Names& names, const char* lead = nullptr) {
   out << "<";
   bool first = true;
-  if (with_initial) {
-    out << "INITIAL";
+  if (lead) {
+    out << lead;
     first = false;
   }
-  for (const std::string& s : lex_states) {
+  for (const std::string& s : names) {
     if (!first) out << ",";
     first = false;
     out << s;
@@ -118,7 +121,7 @@ void write_literal_rules(std::ostream& out) {
 
 void write_default_rule(std::ostream& out) {
   if (lexdefault_flag == 1) return;
-  if (!lex_states.empty()) write_states_prefix(out, true);
+  if (!lex_states.empty()) write_states_prefix(out, lex_states, "INITIAL");
   out << ".|\\n\t";
   if (lexdefault_flag == 0)
     out << "yyerror(\"No rules for char \"+std::to_string(yytext[0]&0xFF));\n";
@@ -215,16 +218,7 @@ void gen_lexrules(std::ostream& out, ast::List<ast::Lrule_domain*> lex) {
   for (ast::Lrule_domain* r : lex) {
     auto rule = dynamic_cast<ast::lexrule_node*>(r);
     if (!rule) continue;
-    if (rule->f1_) {
-      out << "<";
-      bool first = true;
-      for (const std::string& s : rule->f1_) {
-        if (!first) out << ",";
-        first = false;
-        out << s;
-      }
-      out << ">";
-    }
+    if (rule->f1_) write_states_prefix(out, rule->f1_);
     print_re(out, rule->f2_);
     out << "\t";
     ast::Laction_domain* action = rule->f3_;
