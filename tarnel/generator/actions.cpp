@@ -165,22 +165,18 @@ void gen_visitor(std::ostream& out, ast::vcode_node* v, int k) {
   show_line(out, v->yyloc.last.line, v->yyloc.last.column);
 }
 
-// A terminal named in code: its token number, or for a character token
-// without value its quoted character.
-void gen_token(std::ostream& out, ast::token_node* t) {
-  const std::string key = normalize_terminal(t->f1_);
+}  // namespace
+
+const symbolinfo& code_terminal(ast::token_node* token) {
+  static const symbolinfo none;
+  const std::string key = normalize_terminal(token->f1_);
   auto it = symbols.find(key);
   if (it == symbols.end()) {
-    yyerror(&t->yyloc, key + " isn't used in rules");
-    return;
+    yyerror(&token->yyloc, key + " isn't used in rules");
+    return none;
   }
-  if (it->second.uid > 0)
-    out << "(" << it->second.uid << ")";
-  else
-    out << "(" << it->second.altname << ")";
+  return it->second;
 }
-
-}  // namespace
 
 void gen_coderef(std::ostream& out, const std::string& ref, int k, int n, YYLTYPE* loc) {
   if (ref == "$$") {
@@ -231,7 +227,7 @@ void gen_code(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n
       gen_code(out, block->f1_, k, n);
       out << "}";
     } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
-      gen_token(out, token);
+      out << "(" << token_of(code_terminal(token)) << ")";
     } else if (auto match = dynamic_cast<ast::mcode_node*>(c)) {
       gen_match(out, match, k, n);
     } else if (auto visitor = dynamic_cast<ast::vcode_node*>(c)) {

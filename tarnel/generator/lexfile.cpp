@@ -29,12 +29,6 @@ std::string text_value(const std::string& type, int member) {
   return "";
 }
 
-// The token a rule returns: its number, or the quoted character of a
-// character token without value.
-std::string token_of(const symbolinfo& info) {
-  return info.uid > 0 ? std::to_string(info.uid) : info.altname;
-}
-
 // The start states of a rule: "<", `lead` (when given) and the names,
 // separated by ",", then ">".
 template <typename Names>
@@ -291,13 +285,7 @@ void find_return_field(ast::List<ast::Code_domain*> code) {
     if (auto block = dynamic_cast<ast::pcode_node*>(c)) {
       find_return_field(block->f1_);
     } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
-      const std::string key = normalize_terminal(token->f1_);
-      auto it = symbols.find(key);
-      if (it == symbols.end()) {
-        yyerror(&token->yyloc, key + " isn't used in rules");
-        return;
-      }
-      const int member = member_of(it->second.type);
+      const int member = member_of(code_terminal(token).type);
       if (return_field != 0 && member != 0 && member != return_field)
         yyerror(&token->yyloc, "Return terminals with different types");
       if (member != 0) return_field = member;

@@ -40,3 +40,11 @@ inline std::size_t field_count(const nodeinfo& info) {
 }
 // The YYSTYPE member number of a value type; 0 for no value.
 int member_of(const std::string& type);
+// What stands for a terminal in code: its token number, or for a character
+// token without value its quoted character.
+inline std::string token_of(const symbolinfo& info) {
+  return info.uid > 0 ? std::to_string(info.uid) : info.altname;
+}
+// The record of a terminal named in code (after "token", or "return" in the
+// lexer section); fatal when the grammar does not use it.
+const symbolinfo& code_terminal(ast::token_node* token);
