@@ -193,10 +193,9 @@ void write_error_prototypes(std::ostream& out) {
 
 }  // namespace
 
+// A text is held as an optional text: a std::string cannot be a union member.
 std::string to_field_type(const std::string& type) {
-  if (!type.empty() && type.back() == '?') return "ast::Maybe<" + type.substr(0, type.size() - 1) + ">";
-  if (type == "std::string") return "ast::Maybe<std::string>";
-  return type;
+  return type == "std::string" ? "ast::Maybe<std::string>" : type_mark(type, 0);
 }
 
 void create_hfile(std::ostream& out, const std::string& name) {
