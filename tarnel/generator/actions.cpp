@@ -1,6 +1,7 @@
 #include "actions.hpp"
 
 #include <optional>
+#include <sstream>
 
 #include "driver.hpp"
 #include "names.hpp"
@@ -241,6 +242,17 @@ void gen_code_line(std::ostream& out, ast::List<ast::Code_domain*> code, int k, 
   ast::Code_domain* first = *code;
   if (first) show_line(out, first->yyloc.first.line, first->yyloc.first.column);
   gen_code(out, code, k, n);
+}
+
+void gen_code_section(std::ostream& out, ast::List<ast::Code_domain*> code, bool line) {
+  std::ostringstream text;
+  if (line)
+    gen_code_line(text, code, 0, 0);
+  else
+    gen_code(text, code, 0, 0);
+  const std::string written = text.str();
+  out << written;
+  if (!written.empty() && written.back() != '\n') out << "\n";
 }
 
 void gen_code(std::ostream& out, ast::Term_domain* term, int n) {

@@ -34,6 +34,10 @@ void gen_code(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n
 // The same, preceded by a #line directive for the first node; an empty list
 // writes nothing.
 void gen_code_line(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n);
+// A code section that other text follows on the next line (node number 0,
+// no fields): with `line` as gen_code_line writes it, else as gen_code; a
+// newline ends it unless it is empty or already ends in one.
+void gen_code_section(std::ostream& out, ast::List<ast::Code_domain*> code, bool line);
 // Writes the value term of a lexer or grammar action as a C++ expression; n
 // is the number of elements that numbered references may name.
 void gen_code(std::ostream& out, ast::Term_domain* term, int n);

@@ -197,7 +197,7 @@ void create_grmfile(std::ostream& out, const std::string& name, ast::List<ast::G
   if (locations_flag == 2) write_location_macro(out);
   out << "%}\n";
 
-  gen_code(out, grmcode, 0, 0);
+  gen_code_section(out, grmcode, false);
 
   write_declarations(out);
   std::string start;

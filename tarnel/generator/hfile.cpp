@@ -209,7 +209,7 @@ void create_hfile(std::ostream& out, const std::string& name) {
   }
 
   gen_mode = 0;
-  gen_code_line(out, topcode, 0, 0);
+  gen_code_section(out, topcode, true);
 
   if (!domains.empty()) {
     out << "namespace ast {\n";
@@ -231,7 +231,7 @@ void create_hfile(std::ostream& out, const std::string& name) {
   write_lines(out, {"#define YYONERROR exit(1)", "extern void* yyscanner;"});
 
   gen_mode = 0;
-  gen_code_line(out, hcode, 0, 0);
+  gen_code_section(out, hcode, true);
 
   if ((astprint_flag || lexprint_flag) && using_list.empty()) {
     out << rt_astprint_builtin;
@@ -242,6 +242,6 @@ void create_hfile(std::ostream& out, const std::string& name) {
   }
 
   gen_mode = 0;
-  gen_code_line(out, bottomcode, 0, 0);
+  gen_code_section(out, bottomcode, true);
   out << "#endif\n";
 }

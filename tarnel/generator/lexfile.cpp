@@ -1,7 +1,6 @@
 // The ".lex" writer: the RE/flex description of the described language's
 // scanner, driven by the Bison parser through the bison-bridge interface.
 #include <cstdio>
-#include <sstream>
 
 #include "actions.hpp"
 #include "driver.hpp"
@@ -94,13 +93,9 @@ void write_init_block(std::ostream& out) {
   out << "%{\n";
   if (!lex_states.empty()) out << "default:";
   if (clears_value()) out << "\tyyclear_attr(yylval);\n";
-  std::ostringstream code;
   gen_mode = 0;
-  gen_code_line(code, lexinitcode, 0, 0);
-  const std::string text = code.str();
-  out << text;
-  // RE/flex ends the block only at a "%}" that begins a line.
-  if (!text.empty() && text.back() != '\n') out << "\n";
+  // The scanner generator ends the block only at a "%}" that begins a line.
+  gen_code_section(out, lexinitcode, true);
   out << "%}\n";
 }
 
@@ -163,7 +158,7 @@ void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::L
   }
 
   gen_mode = 0;
-  gen_code(out, lexcode, 0, 0);
+  gen_code_section(out, lexcode, false);
 
   if (!lex_states.empty()) {
     out << "%x";

@@ -251,6 +251,28 @@ TEST(OutputFiles, LineDirectivesPointAtTheCode) {
   EXPECT_EQ(compiler_position(grm, "at_action"), std::make_pair(8, 36));
 }
 
+// Code sections written on one line end their line: what follows them must
+// begin a line of its own.
+TEST(OutputFiles, OneLineCodeSectionsEndTheirLine) {
+  const std::string dir = scratch("oneline");
+  write_file(dir + "/calc.tn",
+             "%option noline\n"
+             "%code top %{ #include <vector> %}\n"
+             "%code h %{ #include <map> %}\n"
+             "%code bottom %{ #include <set> %}\n"
+             "%code lex %{ %x EXTRA %}\n"
+             "%code grm %{ %start s %}\n"
+             "%%\n[a-z]+ ?w?\n%%\ns = { ?w? } ;\n");
+  RunResult r = tarnel({"calc.tn"}, "", dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string hpp = read_file(dir + "/calc.hpp");
+  EXPECT_NE(hpp.find(" #include <vector> \nusing namespace ast;\n"), std::string::npos) << hpp;
+  EXPECT_NE(hpp.find(" #include <map> \n"), std::string::npos) << hpp;
+  EXPECT_NE(hpp.find(" #include <set> \n#endif\n"), std::string::npos) << hpp;
+  EXPECT_NE(read_file(dir + "/calc.lex").find(" %x EXTRA \n%%\n"), std::string::npos);
+  EXPECT_NE(read_file(dir + "/calc.grm").find(" %start s \n%token"), std::string::npos);
+}
+
 TEST(OutputFiles, UnwritableFileIsAnError) {
   const std::string dir = scratch("unwritable");
   write_file(dir + "/calc.tn", "%%\n%%\ns = 'a' ;\n");
