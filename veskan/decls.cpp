@@ -262,8 +262,10 @@ int function_decl(const scope_info &sc, int kind, int s, const declared_name &d)
   std::string ret = concat_lex(s, d.j);
   std::string entry = name + concat_lex(d.k, p);
   if (!ret.empty()) entry += " -> " + ret;
+  // A "}" before the ";" or body closes the enclosing scope (a macro call
+  // without ";" read as a declaration): it is left for the scope.
   int i = p;
-  for (; !at_end(i); ++i) {
+  for (; !at_end(i) && !is_lexem(i, "}"); ++i) {
     if (is_lexem(i, ";")) {
       ++i;
       break;

@@ -42,21 +42,9 @@ void clear_tables() {
   collected_parents.clear();
 }
 
-// Merges the bases of a class into it once; a class whose merge is under
-// way is skipped, which breaks cycles of bases.
-static void collect_parents(const std::string &name, class_info &info) {
-  if (collected_parents.count(name)) return;
-  work_parents.insert(name);
-  for (const auto &p : info.parents) collect_parent_elems(info, p.first, p.second);
-  work_parents.erase(name);
-  collected_parents.insert(name);
-}
-
-void collect_parent_elems(class_info &info, int access, const std::string &base) {
-  auto it = classes.find(base);
-  if (it == classes.end() || work_parents.count(base)) return;
-  class_info &b = it->second;
-  collect_parents(base, b);
+// Appends the inherited members of class b, inherited with the given
+// access, to info.
+static void merge_members(class_info &info, int access, const class_info &b) {
   for (int i = 0; i < 9; ++i) {
     int acs = i % 3;
     if (acs == ACS_PRIVATE) continue; // private members are not inherited
@@ -68,6 +56,49 @@ void collect_parent_elems(class_info &info, int access, const std::string &base)
     const std::vector<std::string> &src = b.elems[i];
     for (size_t k = 0, n = src.size(); k < n; ++k) add_toclass(&info, j, std::string(src[k]));
   }
+}
+
+// Merges the bases of a class into it once, each base's own bases first; a
+// class whose merge is under way is skipped, which breaks cycles of bases.
+// The walk keeps its own stack, so that a chain of bases of any length
+// cannot exhaust the call stack.
+static void collect_parents(const std::string &name, class_info &info) {
+  if (collected_parents.count(name)) return;
+  struct frame {
+    const std::string *name;
+    class_info *info;
+    size_t next; // the base to look at next
+  };
+  std::vector<frame> stack{{&name, &info, 0}};
+  work_parents.insert(name);
+  while (!stack.empty()) {
+    frame &f = stack.back();
+    if (f.next == f.info->parents.size()) {
+      work_parents.erase(*f.name);
+      collected_parents.insert(*f.name);
+      stack.pop_back();
+      continue;
+    }
+    const std::pair<int, std::string> &base = f.info->parents[f.next];
+    auto it = classes.find(base.second);
+    if (it == classes.end() || work_parents.count(base.second)) {
+      ++f.next;
+    } else if (!collected_parents.count(base.second)) {
+      // Its bases first; the base is looked at again once they are merged.
+      work_parents.insert(base.second);
+      stack.push_back({&it->first, &it->second, 0});
+    } else {
+      merge_members(*f.info, base.first, it->second);
+      ++f.next;
+    }
+  }
+}
+
+void collect_parent_elems(class_info &info, int access, const std::string &base) {
+  auto it = classes.find(base);
+  if (it == classes.end() || work_parents.count(base)) return;
+  collect_parents(base, it->second);
+  merge_members(info, access, it->second);
 }
 
 // One entry per line: a newline inside an entry (a raw string in a default

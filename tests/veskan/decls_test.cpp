@@ -169,6 +169,18 @@ TEST_F(Decls, DeclaredNameSearchStaysInItsStatement) {
             "\tB:%h : int #<t.hpp>\n");
 }
 
+// A macro call without ";" that is read as a function declaration ends at
+// the "}" of its scope and leaves it to close the scope.
+TEST_F(Decls, FunctionEndStopsAtTheClosingBrace) {
+  EXPECT_EQ(summary_of("class A { DECLARE(A) }; int g; namespace N { USE() } class B { };"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "B _type_ #<t.hpp>\n"
+            "USE() #<t.hpp>\n"
+            "g : int #<t.hpp>\n"
+            "\tA:%DECLARE(A) #<t.hpp>\n");
+}
+
 // Statements cut short by the end of the file end the scan; nothing with
 // an empty name is recorded.
 TEST_F(Decls, EndOfInputInsideStatements) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class Tables : public ::testing::Test {
@@ -128,6 +130,22 @@ TEST_F(Tables, OwnMemberFirstAndBaseCycles) {
   EXPECT_EQ(summary_text(), "#\n"
                             "\tX::b #<x.h>\n\tX::a #<x.h>\n\tX::c #<x.h>\n"
                             "\tY::a #<y.h>\n\tY::c #<y.h>\n");
+}
+
+// A chain of bases far longer than any call stack could follow: the first
+// class in key order derives, through all the others, from the last one.
+TEST_F(Tables, LongChainOfBases) {
+  const int n = 100000;
+  auto name = [](int i) {
+    std::string digits = std::to_string(i);
+    return "C" + std::string(6 - digits.size(), '0') + digits;
+  };
+  for (int i = 0; i + 1 < n; ++i) make_class(name(i), "c.h", {{ACS_PUBLIC, name(i + 1)}});
+  add_toclass(&make_class(name(n - 1), "c.h"), ACS_PUBLIC, "m");
+  std::string s = summary_text();
+  const std::string first_lines = "#\n\tC000000::m #<c.h>\n";
+  EXPECT_EQ(s.substr(0, first_lines.size()), first_lines);
+  EXPECT_EQ(std::count(s.begin(), s.end(), '\n'), n + 1);
 }
 
 TEST_F(Tables, HeaderSetsWidenOneLevelInKeyOrder) {
