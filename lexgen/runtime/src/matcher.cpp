@@ -274,6 +274,14 @@ size_t Matcher::scan() {
   if (rule != 0) {
     size_t len = accept_end - start;
     if (prog.nfa.look[rule - 1]) {
+      // Where the head ends may depend on whether a line or the input ends
+      // after the match: a match that ends the bytes read needs one more.
+      if (accept_end == end_) {
+        size_t shift;
+        fill(std::min(txt_, start), shift);
+        start -= shift;
+        accept_end -= shift;
+      }
       int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
       len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
                              accept_end - start, bol, boi, next);

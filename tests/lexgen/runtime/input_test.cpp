@@ -227,4 +227,18 @@ TEST(LexgenInput, BufferingDoesNotChangeTokens) {
   }
 }
 
+// Whether "$" in the trailing context holds after "abc" is known only once
+// the byte after it is read, even when the rule's match is already decided.
+TEST(LexgenInput, TrailingContextLooksPastTheBytesRead) {
+  reflex::Pattern p("(?m)((?:a(?=bc)|ab(?=c$)))|(.)");
+  std::istringstream in("abcz");
+  reflex::Matcher m(p, in);
+  m.interactive();
+  EXPECT_EQ(drain(m), (Tokens{"1:a", "2:b", "2:c", "2:z"}));
+  std::istringstream end("abc");
+  reflex::Matcher e(p, end);
+  e.interactive();
+  EXPECT_EQ(drain(e), (Tokens{"1:ab", "2:c"}));
+}
+
 }  // namespace
