@@ -48,6 +48,7 @@ void Matcher::reset_position() {
   end_ = cur_ = txt_ = len_ = rule_ = 0;
   held_ = false;
   eof_ = false;
+  peeked_ = -1;
   more_ = false;
   bol0_ = boi0_ = true;
   lpos_ = 0;
@@ -156,12 +157,11 @@ void Matcher::grow(size_t capacity) {
 }
 
 // Makes room to read into: discards the bytes before `keep` when the free
-// space is short, and grows the buffer when that is not enough. Of the
-// free space, the last byte is kept for the NUL after a match and one more
-// stays free, so that at_end() can read without moving the buffer. Returns
-// how many bytes were discarded from the front.
+// space is short, and grows the buffer when that is not enough. The last
+// byte of the free space is kept for the NUL after a match. Returns how many
+// bytes were discarded from the front.
 size_t Matcher::make_room(size_t keep) {
-  size_t want = (interactive_ ? 1 : min_read) + 2;
+  size_t want = (interactive_ ? 1 : min_read) + 1;
   size_t shift = 0;
   if (capacity_ - end_ < want && keep > 0) {
     count_to(keep);
@@ -178,17 +178,17 @@ size_t Matcher::make_room(size_t keep) {
   return shift;
 }
 
-bool Matcher::fill(size_t keep, size_t& shift, bool in_place) {
+bool Matcher::fill(size_t keep, size_t& shift) {
   shift = 0;
   if (eof_) return false;
-  size_t room;
-  if (in_place && capacity_ - end_ >= 2) {
-    room = capacity_ - 1 - end_;
+  shift = make_room(keep);
+  size_t got = 1;
+  if (peeked_ >= 0) {
+    buf_[end_] = static_cast<char>(peeked_);
+    peeked_ = -1;
   } else {
-    shift = make_room(keep);
-    room = capacity_ - 2 - end_;
+    got = in_.get(buf_.get() + end_, interactive_ ? 1 : capacity_ - 1 - end_);
   }
-  size_t got = in_.get(buf_.get() + end_, interactive_ ? 1 : room);
   if (got == 0) {
     eof_ = true;
     return false;
@@ -303,14 +303,18 @@ size_t Matcher::scan() {
   return 0;
 }
 
+// The byte read to find out is kept aside until the next read into the
+// buffer, so the buffer and the current match stay where they are.
 bool Matcher::at_end() {
-  if (cur_ < end_) return false;
+  if (cur_ < end_ || peeked_ >= 0) return false;
   if (eof_) return true;
-  restore();
-  size_t shift;
-  bool more = fill(std::min(txt_, cur_), shift, true);
-  terminate();
-  return !more;
+  char c;
+  if (in_.get(&c, 1) == 0) {
+    eof_ = true;
+    return true;
+  }
+  peeked_ = static_cast<unsigned char>(c);
+  return false;
 }
 
 int Matcher::input() {

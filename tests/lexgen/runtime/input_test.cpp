@@ -163,6 +163,19 @@ TEST(LexgenInput, AtEndKeepsTheMatchInPlace) {
     EXPECT_STREQ(t, "b") << n;
     EXPECT_EQ(drain(m), (Tokens{"3:rr"}));
   }
+  // Asked after every token, also once a read ahead has filled the buffer.
+  reflex::Pattern q("(?m)(x)|(b)|(c)");
+  for (size_t n = 65530; n < 65540; ++n) {
+    reflex::Matcher m(q, std::string(n, 'x') + "bc");
+    while (m.scan() != 0) {
+      const char* t = m.text();
+      const std::string s = m.str();
+      m.at_end();
+      ASSERT_EQ(m.text(), t) << n;
+      ASSERT_EQ(m.str(), s) << n;
+    }
+    EXPECT_TRUE(m.at_end());
+  }
 }
 
 // Hands out its bytes one at a time and counts how many it gave.

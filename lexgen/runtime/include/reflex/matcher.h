@@ -78,9 +78,8 @@ class Matcher {
   void restore();    // undoes the NUL written after the match
   void terminate();  // writes the NUL after the match
   // Reads more input, keeping buf_[keep, end_); false at the end of input.
-  // `shift` receives how far the kept bytes moved towards the front;
-  // in_place reads only into the free space when there is some.
-  bool fill(size_t keep, size_t& shift, bool in_place = false);
+  // `shift` receives how far the kept bytes moved towards the front.
+  bool fill(size_t keep, size_t& shift);
   size_t make_room(size_t keep);
   void grow(size_t capacity);
   void count_to(size_t pos) const;
@@ -103,6 +102,7 @@ class Matcher {
   char hold_ = 0;    // the byte the NUL after the match replaced
   bool held_ = false;
   bool eof_ = false;
+  int peeked_ = -1;  // a byte at_end() read ahead, not yet in buf_; -1: none
   bool more_ = false;
   bool interactive_ = false;
   bool bol0_ = true;  // buf_[0] starts a line
