@@ -349,7 +349,6 @@ void Matcher::unput(char c) {
   }
   buf_[--cur_] = c;
   lpos_ = cur_;
-  if (txt_ + len_ > end_) len_ = end_ - txt_;
   terminate();
 }
 
