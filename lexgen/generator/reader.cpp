@@ -188,8 +188,8 @@ class Reader {
       else if (w == "yywrap") o.yywrap = true;
       else if (w == "case-insensitive") o.case_insensitive = true;
       else if (w == "interactive") o.interactive = true;
-      else if (w == "yylineno") o.yylineno = true;
-      // Other option words are accepted and have no effect.
+      // Other option words are accepted and have no effect (yylineno among
+      // them: the matcher always counts lines).
     }
   }
 
