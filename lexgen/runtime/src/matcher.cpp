@@ -53,7 +53,7 @@ void Matcher::reset_position() {
   bol0_ = boi0_ = true;
   lpos_ = 0;
   line_ = mline_ = 1;
-  col_ = mcol_ = 0;
+  col_ = mcol_ = col0_ = 0;
   mvalid_ = true;
   buf_[0] = '\0';
 }
@@ -134,6 +134,21 @@ void Matcher::count_to(size_t pos) const {
   lpos_ = pos;
 }
 
+// Brings the counts to pos, also back: the newlines in buf_[pos, lpos_) come
+// off the line, and the column is counted again from the start of pos's line
+// (or from buf_[0], whose column is col0_). unput() and less() move the
+// position back and bring the counts with it, so the bytes before lpos_ are
+// always those counted. Not while the NUL after a match is in place.
+void Matcher::recount_to(size_t pos) {
+  if (pos >= lpos_) return count_to(pos);
+  const char* b = buf_.get();
+  line_ -= count_newlines(b + pos, lpos_ - pos);
+  const void* nl = memrchr(b, '\n', pos);
+  lpos_ = nl ? static_cast<size_t>(static_cast<const char*>(nl) - b) + 1 : 0;
+  col_ = nl ? 0 : col0_;
+  count_to(pos);
+}
+
 void Matcher::mark_match() const {
   count_to(txt_);
   mline_ = line_;
@@ -164,7 +179,8 @@ size_t Matcher::make_room(size_t keep) {
   size_t want = (interactive_ ? 1 : min_read) + 1;
   size_t shift = 0;
   if (capacity_ - end_ < want && keep > 0) {
-    count_to(keep);
+    recount_to(keep);
+    col0_ = col_;
     bol0_ = buf_[keep - 1] == '\n';
     boi0_ = false;
     std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
@@ -342,13 +358,12 @@ void Matcher::unput(char c) {
     ++end_;
     ++cur_;
     ++txt_;
-  } else {
-    // The byte put back takes the place of the last one consumed, so it
-    // starts where that one started and is counted when it is scanned again.
-    count_to(cur_ - 1);
   }
+  // The byte put back takes the place of the one before the position, so
+  // it starts where that one started and is counted when it is scanned
+  // again; the byte it replaces is no longer counted.
+  recount_to(cur_ - 1);
   buf_[--cur_] = c;
-  lpos_ = cur_;
   terminate();
 }
 
@@ -357,6 +372,7 @@ void Matcher::less(size_t n) {
   if (n > len_) n = len_;
   len_ = n;
   cur_ = txt_ + n;
+  if (lpos_ > cur_) recount_to(cur_);  // right after an unput()
   terminate();
 }
 

@@ -82,7 +82,8 @@ class Matcher {
   bool fill(size_t keep, size_t& shift);
   size_t make_room(size_t keep);
   void grow(size_t capacity);
-  void count_to(size_t pos) const;
+  void count_to(size_t pos) const;  // forward only: pos >= lpos_
+  void recount_to(size_t pos);      // forward or back
   void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // -1 when unknown and no newline
 
@@ -108,12 +109,13 @@ class Matcher {
   bool bol0_ = true;  // buf_[0] starts a line
   bool boi0_ = true;  // buf_[0] starts the input
 
-  // Lines and columns are counted lazily, up to lpos_.
+  // Lines and columns are counted lazily, up to lpos_ (never beyond cur_).
   mutable size_t lpos_ = 0;
   mutable size_t line_ = 1;
   mutable size_t col_ = 0;
   mutable size_t mline_ = 1;  // of the current match
   mutable size_t mcol_ = 0;
+  size_t col0_ = 0;  // the column of buf_[0]
   mutable bool mvalid_ = true;
 };
 
