@@ -24,7 +24,7 @@ bool compiles(const std::string& regex, std::string& message) {
 }  // namespace
 
 void check_patterns(const LexFile& lf) {
-  const std::string prefix = lf.options.case_insensitive ? "(?mi)" : "(?m)";
+  const std::string prefix = regex_prefix(lf);
   std::string message;
   for (std::size_t s = 0; s < lf.states.size(); ++s) {
     if (compiles(state_regex(lf, static_cast<int>(s)), message)) continue;

@@ -277,8 +277,10 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
 
 }  // namespace
 
+std::string regex_prefix(const LexFile& lf) { return lf.options.case_insensitive ? "(?mi)" : "(?m)"; }
+
 std::string state_regex(const LexFile& lf, int state) {
-  std::string re = lf.options.case_insensitive ? "(?mi)" : "(?m)";
+  std::string re = regex_prefix(lf);
   bool first = true;
   for (const Rule& r : lf.rules) {
     if (r.eof || !lf.active(r, state)) continue;

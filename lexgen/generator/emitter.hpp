@@ -8,8 +8,11 @@
 
 namespace lexgen {
 
-// The regex of start condition `state`: "(?m)" (or "(?mi)") and the rules
-// active in it, each as a top-level group, in file order.
+// What every start condition's regex starts with: "(?m)", or "(?mi)" with
+// case-insensitive.
+std::string regex_prefix(const LexFile& lf);
+// The regex of start condition `state`: the prefix and the rules active in
+// it, each as a top-level group, in file order.
 std::string state_regex(const LexFile& lf, int state);
 
 // The whole scanner source. `input` and `output` are the file names used in

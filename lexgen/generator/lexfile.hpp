@@ -48,7 +48,6 @@ struct Options {
   bool yywrap = true;
   bool case_insensitive = false;
   bool interactive = false;
-  bool yylineno = false;
 };
 
 struct LexFile {

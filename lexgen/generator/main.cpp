@@ -3,7 +3,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "check.hpp"
@@ -15,6 +14,17 @@ namespace {
 int usage() {
   std::cerr << "usage: lexgen [-o OUT.cpp] INPUT.lex" << std::endl;
   return 1;
+}
+
+// The rest of f into text, then closes f; false on a read error (a
+// directory opens but cannot be read).
+bool read_all(std::FILE* f, std::string& text) {
+  char chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
 }
 
 }  // namespace
@@ -40,24 +50,24 @@ int main(int argc, char** argv) {
   }
   if (!have_input || output.empty()) return usage();
 
-  std::ifstream in(input, std::ios::binary);
-  if (!in) {
-    std::cerr << input << ": cannot open file" << std::endl;
+  // On an error no output is left behind, not even one from an earlier run.
+  auto fail = [&](const std::string& message) {
+    std::remove(output.c_str());
+    std::cerr << message << std::endl;
     return 1;
-  }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
+  };
+  std::FILE* in = std::fopen(input.c_str(), "rb");
+  if (!in) return fail(input + ": cannot open file");
+  std::string text;
+  if (!read_all(in, text)) return fail(input + ": cannot read file");
 
   std::string source;
   try {
-    lexgen::LexFile lf = lexgen::read_lexfile(buffer.str());
+    lexgen::LexFile lf = lexgen::read_lexfile(text);
     lexgen::check_patterns(lf);
     source = lexgen::emit_scanner(lf, input, output);
   } catch (const lexgen::LexError& e) {
-    // No output is left behind, not even one from an earlier run.
-    std::remove(output.c_str());
-    std::cerr << input << ":" << e.line() << ": " << e.what() << std::endl;
-    return 1;
+    return fail(input + ":" + std::to_string(e.line()) + ": " + e.what());
   }
 
   // The output is written only once it is complete; a failed write leaves
@@ -65,10 +75,6 @@ int main(int argc, char** argv) {
   std::ofstream out(output, std::ios::binary | std::ios::trunc);
   if (out) out.write(source.data(), static_cast<std::streamsize>(source.size()));
   if (out) out.close();
-  if (!out) {
-    std::remove(output.c_str());
-    std::cerr << output << ": cannot write file" << std::endl;
-    return 1;
-  }
+  if (!out) return fail(output + ": cannot write file");
   return 0;
 }

@@ -21,33 +21,28 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 std::string trim_right(const std::string& s) {
-  std::size_t end = s.find_last_not_of(" \t\r");
+  std::size_t end = s.find_last_not_of(" \t");
   return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
 bool blank_line(const std::string& s) { return trim_right(s).empty(); }
 
-// Whether line starts with word and then ends, or goes on with a blank or
-// one of the characters in `after`.
-bool starts_with_word(const std::string& line, const std::string& word,
-                      const char* after = "") {
+// Whether line starts with word and then ends or goes on with a blank.
+bool starts_with_word(const std::string& line, const std::string& word) {
   if (line.compare(0, word.size(), word) != 0) return false;
-  if (line.size() == word.size()) return true;
-  char c = line[word.size()];
-  if (is_blank(c) || c == '\r') return true;
-  for (const char* a = after; *a; ++a)
-    if (c == *a) return true;
-  return false;
+  return line.size() == word.size() || is_blank(line[word.size()]);
 }
 
 class Reader {
  public:
+  // Lines may end with "\r\n" as well as "\n": the "\r" is dropped.
   explicit Reader(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size()) {
       std::size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
-      lines_.push_back(text.substr(start, end - start));
+      std::size_t cr = end > start && text[end - 1] == '\r' ? 1 : 0;
+      lines_.push_back(text.substr(start, end - start - cr));
       start = end + 1;
     }
     lf_.states.push_back({"INITIAL", false});
@@ -140,7 +135,7 @@ class Reader {
         state_line(l.substr(2), l[1] == 'x');
         ++cur_;
       } else if (l[0] == '%') {
-        std::size_t end = l.find_first_of(" \t{\r");
+        std::size_t end = l.find_first_of(" \t{");
         fail("unknown directive " + l.substr(0, end));
       } else if (is_name_start(l[0])) {
         named_pattern(l);
@@ -188,8 +183,8 @@ class Reader {
       else if (w == "yywrap") o.yywrap = true;
       else if (w == "case-insensitive") o.case_insensitive = true;
       else if (w == "interactive") o.interactive = true;
-      else if (w == "yylineno") o.yylineno = true;
-      // Other option words are accepted and have no effect.
+      // Other option words are accepted and have no effect (yylineno among
+      // them: the matcher always counts lines).
     }
   }
 
@@ -219,7 +214,7 @@ class Reader {
     std::size_t p = 0;
     while (p < l.size() && is_name_char(l[p])) ++p;
     std::string name = l.substr(0, p);
-    if (p < l.size() && !is_blank(l[p]) && l[p] != '\r')
+    if (p < l.size() && !is_blank(l[p]))
       fail("bad name " + l.substr(0, l.find_first_of(" \t")));
     while (p < l.size() && is_blank(l[p])) ++p;
     if (blank_line(l.substr(p))) fail("named pattern " + name + " has no pattern");
@@ -287,7 +282,7 @@ class Reader {
     if (l.compare(p, 7, "<<EOF>>") == 0) {
       r.eof = true;
       p += 7;
-      if (p < l.size() && !is_blank(l[p]) && l[p] != '\r')
+      if (p < l.size() && !is_blank(l[p]))
         fail("unexpected text after <<EOF>>");
     } else {
       if (p >= l.size() || is_blank(l[p])) fail("missing pattern");

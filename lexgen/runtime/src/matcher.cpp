@@ -48,11 +48,12 @@ void Matcher::reset_position() {
   end_ = cur_ = txt_ = len_ = rule_ = 0;
   held_ = false;
   eof_ = false;
+  peeked_ = -1;
   more_ = false;
   bol0_ = boi0_ = true;
   lpos_ = 0;
   line_ = mline_ = 1;
-  col_ = mcol_ = 0;
+  col_ = mcol_ = col0_ = 0;
   mvalid_ = true;
   buf_[0] = '\0';
 }
@@ -133,6 +134,21 @@ void Matcher::count_to(size_t pos) const {
   lpos_ = pos;
 }
 
+// Brings the counts to pos, also back: the newlines in buf_[pos, lpos_) come
+// off the line, and the column is counted again from the start of pos's line
+// (or from buf_[0], whose column is col0_). unput() and less() move the
+// position back and bring the counts with it, so the bytes before lpos_ are
+// always those counted. Not while the NUL after a match is in place.
+void Matcher::recount_to(size_t pos) {
+  if (pos >= lpos_) return count_to(pos);
+  const char* b = buf_.get();
+  line_ -= count_newlines(b + pos, lpos_ - pos);
+  const void* nl = memrchr(b, '\n', pos);
+  lpos_ = nl ? static_cast<size_t>(static_cast<const char*>(nl) - b) + 1 : 0;
+  col_ = nl ? 0 : col0_;
+  count_to(pos);
+}
+
 void Matcher::mark_match() const {
   count_to(txt_);
   mline_ = line_;
@@ -156,15 +172,15 @@ void Matcher::grow(size_t capacity) {
 }
 
 // Makes room to read into: discards the bytes before `keep` when the free
-// space is short, and grows the buffer when that is not enough. Of the
-// free space, the last byte is kept for the NUL after a match and one more
-// stays free, so that at_end() can read without moving the buffer. Returns
-// how many bytes were discarded from the front.
+// space is short, and grows the buffer when that is not enough. The last
+// byte of the free space is kept for the NUL after a match. Returns how many
+// bytes were discarded from the front.
 size_t Matcher::make_room(size_t keep) {
-  size_t want = (interactive_ ? 1 : min_read) + 2;
+  size_t want = (interactive_ ? 1 : min_read) + 1;
   size_t shift = 0;
   if (capacity_ - end_ < want && keep > 0) {
-    count_to(keep);
+    recount_to(keep);
+    col0_ = col_;
     bol0_ = buf_[keep - 1] == '\n';
     boi0_ = false;
     std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
@@ -178,17 +194,17 @@ size_t Matcher::make_room(size_t keep) {
   return shift;
 }
 
-bool Matcher::fill(size_t keep, size_t& shift, bool in_place) {
+bool Matcher::fill(size_t keep, size_t& shift) {
   shift = 0;
   if (eof_) return false;
-  size_t room;
-  if (in_place && capacity_ - end_ >= 2) {
-    room = capacity_ - 1 - end_;
+  shift = make_room(keep);
+  size_t got = 1;
+  if (peeked_ >= 0) {
+    buf_[end_] = static_cast<char>(peeked_);
+    peeked_ = -1;
   } else {
-    shift = make_room(keep);
-    room = capacity_ - 2 - end_;
+    got = in_.get(buf_.get() + end_, interactive_ ? 1 : capacity_ - 1 - end_);
   }
-  size_t got = in_.get(buf_.get() + end_, interactive_ ? 1 : room);
   if (got == 0) {
     eof_ = true;
     return false;
@@ -274,6 +290,14 @@ size_t Matcher::scan() {
   if (rule != 0) {
     size_t len = accept_end - start;
     if (prog.nfa.look[rule - 1]) {
+      // Where the head ends may depend on whether a line or the input ends
+      // after the match: a match that ends the bytes read needs one more.
+      if (accept_end == end_) {
+        size_t shift;
+        fill(std::min(txt_, start), shift);
+        start -= shift;
+        accept_end -= shift;
+      }
       int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
       len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
                              accept_end - start, bol, boi, next);
@@ -295,14 +319,18 @@ size_t Matcher::scan() {
   return 0;
 }
 
+// The byte read to find out is kept aside until the next read into the
+// buffer, so the buffer and the current match stay where they are.
 bool Matcher::at_end() {
-  if (cur_ < end_) return false;
+  if (cur_ < end_ || peeked_ >= 0) return false;
   if (eof_) return true;
-  restore();
-  size_t shift;
-  bool more = fill(std::min(txt_, cur_), shift, true);
-  terminate();
-  return !more;
+  char c;
+  if (in_.get(&c, 1) == 0) {
+    eof_ = true;
+    return true;
+  }
+  peeked_ = static_cast<unsigned char>(c);
+  return false;
 }
 
 int Matcher::input() {
@@ -330,14 +358,12 @@ void Matcher::unput(char c) {
     ++end_;
     ++cur_;
     ++txt_;
-  } else {
-    // The byte put back takes the place of the last one consumed, so it
-    // starts where that one started and is counted when it is scanned again.
-    count_to(cur_ - 1);
   }
+  // The byte put back takes the place of the one before the position, so
+  // it starts where that one started and is counted when it is scanned
+  // again; the byte it replaces is no longer counted.
+  recount_to(cur_ - 1);
   buf_[--cur_] = c;
-  lpos_ = cur_;
-  if (txt_ + len_ > end_) len_ = end_ - txt_;
   terminate();
 }
 
@@ -346,6 +372,7 @@ void Matcher::less(size_t n) {
   if (n > len_) n = len_;
   len_ = n;
   cur_ = txt_ + n;
+  if (lpos_ > cur_) recount_to(cur_);  // right after an unput()
   terminate();
 }
 

@@ -118,6 +118,11 @@ TEST(LexgenErrors, CommandLine) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "missing.lex: cannot open file\n");
   EXPECT_FALSE(r.output_exists);
+  // A directory opens, but reading it fails: no empty scanner is written.
+  r = run_lexgen("", "-o t.cpp .");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ".: cannot read file\n");
+  EXPECT_FALSE(r.output_exists);
 }
 
 TEST(LexgenErrors, UnknownOptionsAreIgnored) {

@@ -58,4 +58,14 @@ TEST(Pattern, AnchorsAndGroupsPassThrough) {
   EXPECT_EQ(rule("(?i:ab)c"), "(?i:ab)c");
 }
 
+// A description with "\r\n" line ends: no pattern takes the "\r" in.
+TEST(Pattern, CarriageReturnsEndLinesNotPatterns) {
+  lexgen::LexFile lf = lexgen::read_lexfile("D [0-9]\r\n%x S\r\n%%\r\n{D}+\r\n<S>x\t;\r\n<<EOF>>\r\n");
+  EXPECT_EQ(lf.named.at("D"), "[0-9]");
+  ASSERT_EQ(lf.rules.size(), 3u);
+  EXPECT_EQ(lf.rules[0].regex, "(?:[0-9])+");
+  EXPECT_EQ(lf.rules[1].regex, "x");
+  EXPECT_TRUE(lf.rules[2].eof);
+}
+
 }  // namespace

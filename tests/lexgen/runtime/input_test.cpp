@@ -163,6 +163,19 @@ TEST(LexgenInput, AtEndKeepsTheMatchInPlace) {
     EXPECT_STREQ(t, "b") << n;
     EXPECT_EQ(drain(m), (Tokens{"3:rr"}));
   }
+  // Asked after every token, also once a read ahead has filled the buffer.
+  reflex::Pattern q("(?m)(x)|(b)|(c)");
+  for (size_t n = 65530; n < 65540; ++n) {
+    reflex::Matcher m(q, std::string(n, 'x') + "bc");
+    while (m.scan() != 0) {
+      const char* t = m.text();
+      const std::string s = m.str();
+      m.at_end();
+      ASSERT_EQ(m.text(), t) << n;
+      ASSERT_EQ(m.str(), s) << n;
+    }
+    EXPECT_TRUE(m.at_end());
+  }
 }
 
 // Hands out its bytes one at a time and counts how many it gave.
@@ -225,6 +238,20 @@ TEST(LexgenInput, BufferingDoesNotChangeTokens) {
     slow.interactive();
     EXPECT_EQ(tokens(p, text), drain(slow)) << re;
   }
+}
+
+// Whether "$" in the trailing context holds after "abc" is known only once
+// the byte after it is read, even when the rule's match is already decided.
+TEST(LexgenInput, TrailingContextLooksPastTheBytesRead) {
+  reflex::Pattern p("(?m)((?:a(?=bc)|ab(?=c$)))|(.)");
+  std::istringstream in("abcz");
+  reflex::Matcher m(p, in);
+  m.interactive();
+  EXPECT_EQ(drain(m), (Tokens{"1:a", "2:b", "2:c", "2:z"}));
+  std::istringstream end("abc");
+  reflex::Matcher e(p, end);
+  e.interactive();
+  EXPECT_EQ(drain(e), (Tokens{"1:ab", "2:c"}));
 }
 
 }  // namespace

@@ -165,6 +165,29 @@ TEST(LexgenSemantics, InputAndUnputKeepTheMatch) {
   EXPECT_EQ(drain(n), (Tokens{"1:abc"}));
 }
 
+// Bytes put back one after another take the places of the bytes consumed
+// before them: they start where those started, and a newline they replace
+// no longer counts.
+TEST(LexgenSemantics, UnputSeveralBytesKeepsLinesAndColumns) {
+  reflex::Pattern p("(?m)([a-z]+)|(\\n)|([A-Z]+)");
+  reflex::Matcher m(p, "ab\ncd\nxy\n");
+  m.scan();
+  m.scan();
+  EXPECT_EQ(m.scan(), 1u);  // "cd"
+  m.unput('Q');
+  m.unput('P');
+  m.unput('O');  // over "d", "c" and the first newline
+  EXPECT_EQ(m.scan(), 3u);
+  EXPECT_STREQ(m.text(), "OPQ");
+  EXPECT_EQ(m.lineno(), 1u);
+  EXPECT_EQ(m.columno(), 2u);
+  EXPECT_EQ(m.scan(), 2u);
+  EXPECT_EQ(m.columno(), 5u);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_STREQ(m.text(), "xy");
+  EXPECT_EQ(m.lineno(), 2u);
+}
+
 TEST(LexgenSemantics, NulBytesAreOrdinary) {
   const std::string in("a\0b\0", 4);
   reflex::Pattern p(std::string("(?m)([a-z])|(\\x00)"));

@@ -4,7 +4,6 @@
 #define REFLEX_FLEXLEXER_H
 
 #include <cstddef>
-#include <cstdlib>
 #include <iostream>
 
 #include "reflex/abslexer.h"
@@ -36,10 +35,7 @@ class FlexLexer : public AbstractLexer<M> {
     this->out().write(s, static_cast<std::streamsize>(size));
   }
   // The message and a newline on standard error, then exit status 2.
-  virtual void LexerError(const char* message) {
-    std::cerr << (message ? message : "") << std::endl;
-    std::exit(2);
-  }
+  virtual void LexerError(const char* message) { AbstractLexer<M>::lexer_error(message); }
 
   const char* YYText() const { return this->text(); }
   std::size_t YYLeng() const { return this->size(); }

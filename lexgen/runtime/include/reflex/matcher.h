@@ -78,12 +78,12 @@ class Matcher {
   void restore();    // undoes the NUL written after the match
   void terminate();  // writes the NUL after the match
   // Reads more input, keeping buf_[keep, end_); false at the end of input.
-  // `shift` receives how far the kept bytes moved towards the front;
-  // in_place reads only into the free space when there is some.
-  bool fill(size_t keep, size_t& shift, bool in_place = false);
+  // `shift` receives how far the kept bytes moved towards the front.
+  bool fill(size_t keep, size_t& shift);
   size_t make_room(size_t keep);
   void grow(size_t capacity);
-  void count_to(size_t pos) const;
+  void count_to(size_t pos) const;  // forward only: pos >= lpos_
+  void recount_to(size_t pos);      // forward or back
   void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // -1 when unknown and no newline
 
@@ -103,17 +103,19 @@ class Matcher {
   char hold_ = 0;    // the byte the NUL after the match replaced
   bool held_ = false;
   bool eof_ = false;
+  int peeked_ = -1;  // a byte at_end() read ahead, not yet in buf_; -1: none
   bool more_ = false;
   bool interactive_ = false;
   bool bol0_ = true;  // buf_[0] starts a line
   bool boi0_ = true;  // buf_[0] starts the input
 
-  // Lines and columns are counted lazily, up to lpos_.
+  // Lines and columns are counted lazily, up to lpos_ (never beyond cur_).
   mutable size_t lpos_ = 0;
   mutable size_t line_ = 1;
   mutable size_t col_ = 0;
   mutable size_t mline_ = 1;  // of the current match
   mutable size_t mcol_ = 0;
+  size_t col0_ = 0;  // the column of buf_[0]
   mutable bool mvalid_ = true;
 };
 
