@@ -54,7 +54,7 @@ class DebugLevels : public testing::TestWithParam<const char*> {};
 
 TEST_P(DebugLevels, RewrittenGrammarAndTypeTrace) {
   const std::string name = GetParam();
-  const std::string dir = scratch("levels");
+  const std::string dir = scratch("levels_" + name);
   const std::string input = data_dir + "/" + name + ".tn";
   RunResult d4 = tarnel({"-d4", input}, "", dir);
   EXPECT_EQ(d4.status, 0);
