@@ -1,5 +1,6 @@
 #include "bnf.hpp"
 
+#include "elements.hpp"
 #include "operators.hpp"
 #include "tables.hpp"
 
@@ -35,13 +36,16 @@ void split_rules(ast::List<ast::Xrule_domain*> alts, const std::string& name) {
     auto x = dynamic_cast<ast::xrule_node*>(a);
     if (!x) continue;
     for (ast::Gelem_domain*& place : x->f1_) {
+      ast::List<ast::Xrule_domain*>* inner = group_alts(place);
+      if (!inner) continue;
+      // Inner groups get their rules, and their names, before this group.
+      // This is the pass's only recursion: one call per level of nesting.
+      split_rules(*inner, name);
       if (auto g = dynamic_cast<ast::varelem_node*>(place)) {
-        split_rules(g->f1_, name);
         const std::string v = new_symbol(name + "_var" + g->f2_);
         add_rule(v, g->f1_);
         replace_group(place, g->f1_, v);
       } else if (auto o = dynamic_cast<ast::optelem_node*>(place)) {
-        split_rules(o->f1_, name);
         const std::string v = new_symbol(name + "_opt" + o->f2_);
         ast::Xrule_domain* none = ast::xrule(nullptr, ast::gempty());
         add_rule(v, ast::cons(none, o->f1_));
@@ -57,7 +61,6 @@ void split_rules(ast::List<ast::Xrule_domain*> alts, const std::string& name) {
 
 void make_rep(int kind, ast::List<ast::Xrule_domain*>& alts, ast::Gelem_domain*& place,
               const std::string& label, const std::string& rule) {
-  split_rules(alts, rule);
   const std::string list = new_symbol(rule + "_rep" + label);
   const std::string elem = new_symbol(label.empty() ? rule + "_rep" : rule + "_repelem_" + label);
   ast::Gaction_domain* a0;

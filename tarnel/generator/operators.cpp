@@ -233,8 +233,11 @@ void reorder_body(const std::string& base, const std::string& cur,
 
 std::string new_symbol(const std::string& base) {
   const std::string encoded = encode_symbol(base);
-  std::string candidate = encoded;
-  for (int k = 1; symbols.count(candidate); ++k) candidate = encoded + "_" + std::to_string(k);
+  // Searching from "_1" every time would make a rule with many groups cost
+  // time quadratic in their number.
+  int& k = new_symbol_suffixes[encoded];
+  std::string candidate = k == 0 ? encoded : encoded + "_" + std::to_string(k);
+  while (symbols.count(candidate)) candidate = encoded + "_" + std::to_string(++k);
   add_symbol(candidate, "");
   return candidate;
 }

@@ -125,6 +125,7 @@ void reset_tables() {
   symbol_names.clear();
   symbols.clear();
   add_symbol("error", "");
+  new_symbol_suffixes.clear();
   consts.clear();
   domains.clear();
   nodes.clear();

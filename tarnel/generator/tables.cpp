@@ -10,6 +10,7 @@ std::set<std::string> defined_symbols;
 std::set<std::string> symbol_names;
 std::set<std::string> lex_states;
 std::map<std::string, int> union_fields;
+std::map<std::string, int> new_symbol_suffixes;
 const std::set<std::string> builtin_types{"int",   "std::string", "long",
                                           "double", "int64_t",     "char"};
 

@@ -82,6 +82,10 @@ extern std::set<std::string> defined_symbols;      // holds "error" after the re
 extern std::set<std::string> symbol_names;         // output names of rules taken
 extern std::set<std::string> lex_states;
 extern std::map<std::string, int> union_fields;    // value type -> member number
+// For each encoded base name, the suffix at which new_symbol found a free
+// name last; names are only ever taken during a file, so its next search for
+// that base starts there.
+extern std::map<std::string, int> new_symbol_suffixes;
 extern const std::set<std::string> builtin_types;  // never changes
 // (using_list, the "%using" names, lives with the options in options.hpp.)
 

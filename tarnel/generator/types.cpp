@@ -383,7 +383,7 @@ void collect_results() {
       }
       if (ends_with_mark(u)) usevalue_flag = 1;
       if (u == "std::string?") usestring_flag = 1;
-      if (begins_with(u, "List<")) uselist_flag = 1;
+      if (is_list_type(u)) uselist_flag = 1;
     }
     if (tracing()) {
       std::cout << entry.first << '(';
@@ -397,7 +397,7 @@ void collect_results() {
     if (empty_type(u)) continue;
     if (ends_with_mark(u)) usevalue_flag = 1;
     if (begins_with(u, "std::string")) usestring_flag = 1;
-    if (begins_with(u, "List<")) uselist_flag = 1;
+    if (is_list_type(u)) uselist_flag = 1;
     if (!union_fields.count(u)) {
       const int number = static_cast<int>(union_fields.size()) + 1;
       union_fields[u] = number;

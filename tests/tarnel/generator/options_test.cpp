@@ -79,6 +79,7 @@ TEST_F(Options, ResetGivesDefaultsAndFreshTables) {
   symbol_names.insert("r");
   lex_states.insert("S");
   union_fields["int"] = 1;
+  new_symbol_suffixes["exp"] = 2;
   add_using("base");
   vout << "pending";
   vout.setstate(std::ios::failbit);
@@ -105,6 +106,7 @@ TEST_F(Options, ResetGivesDefaultsAndFreshTables) {
   EXPECT_TRUE(consts.empty() && domains.empty() && nodes.empty());
   EXPECT_TRUE(opers.empty() && lexdefs.empty());
   EXPECT_TRUE(symbol_names.empty() && lex_states.empty() && union_fields.empty());
+  EXPECT_TRUE(new_symbol_suffixes.empty());
   EXPECT_TRUE(using_list.empty());
   EXPECT_EQ(vout.str(), "");
   EXPECT_TRUE(vout.good());

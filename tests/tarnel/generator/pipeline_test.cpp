@@ -110,6 +110,18 @@ TEST(DebugLevels, OwnDescriptionMatchesTheBootstrapGrammar) {
   EXPECT_GT(checked, 50);
 }
 
+// Groups nested as deeply as the reader accepts go through every pass (each
+// level of nesting costs the passes stack frames).
+TEST(Nesting, DeepestNestedGroupsGoThroughEveryPass) {
+  const std::size_t depth = 4900;
+  for (const char* brackets : {"()", "[]", "{}"}) {
+    RunResult r = tarnel({"-d9"}, "%%\n%%\na = " + std::string(depth, brackets[0]) + " 'x' " +
+                                      std::string(depth, brackets[1]) + " ;\n");
+    EXPECT_EQ(r.status, 0) << brackets;
+    EXPECT_TRUE(r.err.empty()) << brackets << ": " << r.err.substr(0, 300);
+  }
+}
+
 struct Diagnostic {
   const char* input;
   const char* err;
