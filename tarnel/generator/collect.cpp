@@ -24,8 +24,7 @@ void declare_node(ast::node_node* n, const std::string& type) {
   if (n->f3_) info.user_factory = static_cast<int>(n->f3_) != 0;
   info.node_types.push_back(type);
   for (const std::string& field : n->f2_) {
-    if (!field.empty() && field.back() == '?' &&
-        !is_builtin_type(field.substr(0, field.size() - 1)))
+    if (ends_with_mark(field) && !is_builtin_type(without_mark(field)))
       yyerror(&n->yyloc, "Wrong type " + field);
     info.node_types.push_back(field);
   }

@@ -17,8 +17,6 @@ bool is_hex_digit(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool ends_with_mark(const std::string& t) { return !t.empty() && t.back() == '?'; }
-
 }  // namespace
 
 bool is_builtin_type(const std::string& t) { return builtin_types.count(t) != 0; }
@@ -51,8 +49,14 @@ std::string type_of_list(const std::string& t) {
 
 bool empty_type(const std::string& t) { return t.empty() || t == "?"; }
 
+bool ends_with_mark(const std::string& t) { return !t.empty() && t.back() == '?'; }
+
+std::string without_mark(const std::string& t) {
+  return ends_with_mark(t) ? t.substr(0, t.size() - 1) : t;
+}
+
 std::string type_mark(const std::string& t, int mode) {
-  if (ends_with_mark(t)) return "ast::Maybe<" + t.substr(0, t.size() - 1) + ">";
+  if (ends_with_mark(t)) return "ast::Maybe<" + without_mark(t) + ">";
   if (mode == 1 && t == "std::string") return "const std::string&";
   return t;
 }

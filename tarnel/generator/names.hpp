@@ -19,6 +19,8 @@ bool is_list_type(const std::string& t);         // begins with "List<"
 std::string list_of_type(std::string t);         // "List<" t without one final "?" ">"
 std::string type_of_list(const std::string& t);  // element type of a list type, else t
 bool empty_type(const std::string& t);           // "" or "?"
+bool ends_with_mark(const std::string& t);       // optional type: a final "?"
+std::string without_mark(const std::string& t);  // t without one final "?"
 // "T?" gives "ast::Maybe<T>"; with mode 1, "std::string" gives a const reference.
 std::string type_mark(const std::string& t, int mode);
 

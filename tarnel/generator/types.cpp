@@ -28,12 +28,6 @@ bool is_word_char(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || is_digit(c) || c == '_' || c == ':';
 }
 
-bool ends_with_mark(const std::string& t) { return !t.empty() && t.back() == '?'; }
-
-std::string without_mark(const std::string& t) {
-  return ends_with_mark(t) ? t.substr(0, t.size() - 1) : t;
-}
-
 bool begins_with(const std::string& t, const char* prefix) {
   return t.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
