@@ -45,6 +45,7 @@ std::ostringstream vout;
 std::vector<std::string> using_list;
 
 std::string filepath;
+std::vector<std::string> description_files;
 std::vector<std::string> cmdline_words;
 std::string filename;
 
@@ -167,7 +168,11 @@ std::string base_name(const std::string& name) {
 void get_args(int& argc, char**& argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
-    if (arg == nullptr || arg[0] != '-') continue;
+    if (arg == nullptr) continue;
+    if (arg[0] != '-') {
+      description_files.emplace_back(arg);
+      continue;
+    }
     if (arg[1] == 'o') {
       filepath = arg + 2;
     } else if (arg[1] == '-') {

@@ -52,11 +52,13 @@ extern std::vector<std::string> using_list;
 // Kept for the whole run.
 extern std::string filepath;                 // "-o" prefix of every output file
 extern std::vector<std::string> cmdline_words; // "--" option words, in order
+extern std::vector<std::string> description_files; // file arguments, in order
 // Base name of the current description file (no directory, no extension).
 extern std::string filename;
 
-// Reads "-o<prefix>" and "--<word>" arguments; leaves the arguments as they
-// are ("-d<digit>" and file names are main's business).
+// Reads "-o<prefix>" and "--<word>" arguments and notes the file arguments
+// in description_files; leaves the arguments as they are ("-d<digit>" and
+// the reading of the files are main's business).
 void get_args(int& argc, char**& argv);
 // Applies one option word; unknown words are ignored without a message.
 void switch_option(const std::string& word);

@@ -1,7 +1,13 @@
 #include "pipeline.hpp"
 
-#include <fstream>
+#include <unistd.h>
+
+#include <functional>
 #include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "altnames.hpp"
 #include "bnf.hpp"
@@ -12,6 +18,7 @@
 #include "operators.hpp"
 #include "options.hpp"
 #include "refs.hpp"
+#include "safe_output.hpp"
 #include "tables.hpp"
 #include "types.hpp"
 #include "writers.hpp"
@@ -25,16 +32,51 @@ void adopt_new_rules(ast::prog_node* prog) {
   new_rules = nullptr;
 }
 
-// Opens the output file `filepath` + `filename` + `ext`, lets `write` fill
-// it and closes it. A file that cannot be opened or written is fatal.
-template <typename Write>
-void write_file(const std::string& ext, Write write) {
-  const std::string name = filepath + filename + ext;
-  std::ofstream out(name, std::ios::out | std::ios::trunc);
-  if (!out) yyerror("Can't write file " + name);
-  write(out);
-  out.close();
-  if (!out) yyerror("Can't write file " + name);
+// One output file of the description: its extension and its writer.
+struct output_step {
+  const char* ext;
+  std::function<void(std::ostream&)> write;
+};
+
+std::string output_name(const output_step& step) { return filepath + filename + step.ext; }
+
+// An output that is one of the descriptions of the run (by device and inode,
+// or by name when it does not exist yet), or the standard input being read,
+// would destroy a description: fatal before anything is written.
+void check_not_an_input(const std::string& name) {
+  const safe_output::file_id out = safe_output::identify(name);
+  if (!out.can_hold_an_input()) return;
+  bool input = !yyinputfile[0] && out == safe_output::identify(STDIN_FILENO);
+  for (const std::string& description : description_files)
+    input = input || out == safe_output::identify(description);
+  if (input) yyerror("Output file " + name + " is an input");
+}
+
+// Runs the writers in order, each into memory, and only then writes the
+// files: each to a temporary beside it first, all of them put in place once
+// every one was written and closed. A fatal error of a writer or a file that
+// cannot be written leaves the files of an earlier run as they were.
+void write_outputs(const std::vector<output_step>& steps) {
+  std::vector<std::string> texts;
+  for (const output_step& step : steps) {
+    std::ostringstream out;
+    step.write(out);
+    texts.push_back(out.str());
+  }
+  std::vector<std::unique_ptr<safe_output::output_file>> files;
+  auto fail = [&files](std::string name) {  // by value: clear() frees the file
+    files.clear();  // removes the temporaries
+    yyerror("Can't write file " + name);
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    files.push_back(std::make_unique<safe_output::output_file>(output_name(steps[i])));
+    safe_output::output_file& file = *files.back();
+    if (!file.open()) fail(file.name());
+    file.stream() << texts[i];
+    if (!file.close()) fail(file.name());
+  }
+  for (auto& file : files)
+    if (!file->commit()) fail(file->name());
 }
 
 }  // namespace
@@ -76,11 +118,16 @@ void yyinterpret(ast::Program_domain* root) {
   ast::List<ast::Grule_domain*> grm = prog->f3_;
   ast::List<ast::Code_domain*> code = prog->f4_;
   if (lexdefault_flag == -1) lexdefault_flag = grm ? 3 : 1;
-  if (yylex_flag) write_file(".lex", [&](std::ostream& out) { create_lexfile(out, filename, lex); });
+  std::vector<output_step> steps;
+  if (yylex_flag) steps.push_back({".lex", [&](std::ostream& out) { create_lexfile(out, filename, lex); }});
   if (grm && yyparse_flag) {
-    grmfile_exist = 1;
-    write_file(".grm", [&](std::ostream& out) { create_grmfile(out, filename, grm); });
+    steps.push_back({".grm", [&](std::ostream& out) {
+                       grmfile_exist = 1;
+                       create_grmfile(out, filename, grm);
+                     }});
   }
-  write_file(".cpp", [&](std::ostream& out) { create_cppfile(out, filename, code); });
-  write_file(".hpp", [&](std::ostream& out) { create_hfile(out, filename); });
+  steps.push_back({".cpp", [&](std::ostream& out) { create_cppfile(out, filename, code); }});
+  steps.push_back({".hpp", [&](std::ostream& out) { create_hfile(out, filename); }});
+  for (const output_step& step : steps) check_not_an_input(output_name(step));
+  write_outputs(steps);
 }

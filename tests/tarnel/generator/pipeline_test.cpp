@@ -291,12 +291,88 @@ TEST(OutputFiles, UnwritableFileIsAnError) {
   RunResult r = tarnel({"-ono-such-dir/", "calc.tn"}, "", dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Can't write file no-such-dir/calc.lex\n");
-  // A later file that cannot be written stops the run after the earlier ones.
+  // A later file that cannot be written stops the run, and the earlier ones
+  // of the description are not put in place either.
   mkdir((dir + "/calc.grm").c_str(), 0700);
   RunResult g = tarnel({"calc.tn"}, "", dir);
   EXPECT_EQ(g.status, 1);
   EXPECT_EQ(g.err, "Can't write file calc.grm\n");
-  EXPECT_EQ(files_in(dir), (std::set<std::string>{"calc.grm", "calc.lex", "calc.tn"}));
+  EXPECT_EQ(files_in(dir), (std::set<std::string>{"calc.grm", "calc.tn"}));
+}
+
+// No description and no earlier output is lost: an output that is a
+// description of the run (by name, through a link or a linked folder, or one
+// read later) is refused before anything is written; a fatal error found
+// while writing, or a file that cannot be written whole, leaves the files of
+// the last good run exactly as they were, with no temporary left; an output
+// that is a link stays a link.
+TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
+  const std::string dir = scratch("kept");
+  const std::string good =
+      "%type <E> num(int)\n%type <int> ?n?\n%%\n[0-9]+ ?n? <int(std::stoi(yytext))>\n"
+      "%%\ns = ?n? <num($1)> ;\n%%\nint f(E e) { match e { rule num(v): return v; } return 0; }\n";
+  mkdir((dir + "/o").c_str(), 0700);
+  symlink("o", (dir + "/lo").c_str());
+  symlink("../g.tn", (dir + "/o/g.cpp").c_str());
+  const char* const inputs[] = {"g.tn", "g.grm", "x.tn", "x.lex", "o/h.lex"};
+  for (const char* name : inputs) write_file(dir + "/" + name, good);
+  const struct {
+    std::vector<std::string> args;
+    const char* err;
+  } refused[] = {
+      {{"g.grm"}, "Output file g.grm is an input\n"},
+      {{"-oo/", "g.tn"}, "Output file o/g.cpp is an input\n"},
+      {{"-olo/", "o/h.lex"}, "Output file lo/h.lex is an input\n"},
+      {{"x.tn", "x.lex"}, "Output file x.lex is an input\n"},
+      {{"x.tn", "./x.grm"}, "Output file x.grm is an input\n"},
+  };
+  for (const auto& c : refused) {
+    RunResult r = tarnel(c.args, "", dir);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(files_in(dir), (std::set<std::string>{"g.grm", "g.tn", "lo", "o", "x.lex", "x.tn"}));
+    EXPECT_EQ(files_in(dir + "/o"), (std::set<std::string>{"g.cpp", "h.lex"})) << c.err;
+    for (const char* name : inputs) EXPECT_EQ(read_file(dir + "/" + name), good) << name;
+  }
+
+  const std::string run = scratch("kept_run");
+  mkdir((run + "/real").c_str(), 0700);
+  symlink("real/g.lex", (run + "/g.lex").c_str());
+  write_file(run + "/g.tn", good);
+  ASSERT_EQ(tarnel({"g.tn"}, "", run).status, 0);
+  struct stat st;
+  EXPECT_TRUE(lstat((run + "/g.lex").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+  const char* const outputs[] = {"g.lex", "g.grm", "g.cpp", "g.hpp"};
+  std::map<std::string, std::string> written;
+  for (const char* name : outputs) written[name] = read_file(run + "/" + name);
+  EXPECT_NE(written["g.lex"], "");
+  auto edited = [&good](const std::string& from, const std::string& to) {
+    std::string text = good;
+    return text.replace(text.find(from), from.size(), to);
+  };
+  const struct {
+    std::string description;
+    std::string command;  // run through the shell, "" to run tarnel itself
+    const char* err;
+  } failing[] = {
+      {edited("rule num(v)", "rule num(v, w)"), "", "g.tn:8:49: Node num' args can't matched\n"},
+      {edited("<num($1)>", "%{ $$ = num($3); %}"), "", "g.tn:6:22: $3 don't exist\n"},
+      // The scanner code makes the first file larger than the limit.
+      {"%code lex %{ /*" + std::string(3000, 'x') + "*/ %}\n" + good, "ulimit -f 2; exec \"$0\" g.tn",
+       "Can't write file g.lex\n"},
+      {good, "rm g.hpp; ln -s /dev/full g.hpp; exec \"$0\" g.tn", "Can't write file g.hpp\n"},
+  };
+  for (const auto& c : failing) {
+    write_file(run + "/g.tn", c.description);
+    RunResult r = c.command.empty() ? tarnel({"g.tn"}, "", run)
+                                    : run_program("/bin/sh", {"-c", c.command, TARNEL_EXE}, run);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(files_in(run), (std::set<std::string>{"g.cpp", "g.grm", "g.hpp", "g.lex", "g.tn", "real"}));
+    EXPECT_EQ(files_in(run + "/real"), std::set<std::string>{"g.lex"});
+    for (const char* name : {"g.lex", "g.grm", "g.cpp"}) EXPECT_EQ(read_file(run + "/" + name), written[name]) << name;
+  }
+  EXPECT_EQ(read_file(run + "/g.tn"), good);
 }
 
 }  // namespace
