@@ -2,6 +2,7 @@
 #include "driver.hpp"
 
 #include "decls.hpp"
+#include "safe_output.hpp"
 #include "scanner.hpp"
 #include "tables.hpp"
 #include "tokens.hpp"
@@ -152,36 +153,36 @@ template <typename Step> static void finish_run(Step last_step) {
   w.wake.notify_all();
 }
 
-static bool write_summary_to(const std::string &name) {
-  std::ofstream out(name, std::ios::out | std::ios::trunc);
-  if (!out) return false;
-  write_summary(out);
-  out.close();
-  return !out.fail();
+// A summary written over one of the scanned sources (or over the standard
+// input read for an empty file name) would destroy it.
+static void check_not_an_input(const std::string &name) {
+  const safe_output::file_id out = safe_output::identify(name);
+  // A new file cannot be a source, and a device holds nothing to lose.
+  if (!out.regular) return;
+  for (const std::string &path : fromfiles) {
+    if ((path.empty() ? safe_output::identify(STDIN_FILENO) : safe_output::identify(path)) == out)
+      yyerror("Output file " + name + " is an input");
+  }
 }
 
 void write_summary_file() {
   if (outname.empty()) outname = frompath.empty() ? "project.api" : frompath + "/project.api";
-  bool ok = false;
-  // A summary that is a plain file (or not there yet) is written beside its
-  // final name and moved into place only when it is complete, so a failed
-  // or cut-short run leaves an earlier summary intact. Anything else named
-  // by -o (a device, a pipe, a symbolic link) is written through directly.
-  struct stat st;
-  if (lstat(outname.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    ok = write_summary_to(outname);
-    finish_run([] {});
-  } else {
-    std::string tmp = outname + ".tmp";
-    {
-      std::lock_guard<std::mutex> hold(watch().lock);
-      watch().tmpname = tmp;
-    }
-    ok = write_summary_to(tmp);
-    finish_run([&] {
-      ok = ok && std::rename(tmp.c_str(), outname.c_str()) == 0;
-      if (!ok) std::remove(tmp.c_str());
-    });
+  check_not_an_input(outname);
+  // The summary goes to a temporary beside the file (see safe_output.hpp),
+  // which the watchdog removes when time runs out; it is put in place only
+  // when it is complete, so a failed or cut-short run leaves an earlier
+  // summary as it was.
+  safe_output::output_file out(outname);
+  bool ok;
+  {
+    std::lock_guard<std::mutex> hold(watch().lock);
+    ok = out.open();
+    watch().tmpname = out.temp_name();
   }
+  if (ok) write_summary(out.stream());
+  finish_run([&] {
+    ok = ok && out.close() && out.commit();
+    out.discard();
+  });
   if (!ok) yyerror("Can't write file " + outname);
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <dirent.h>
+#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -17,6 +19,19 @@ std::string entries(const std::string &summary) {
   while (std::getline(in, line))
     if (!line.empty() && line[0] != '#' && line[0] != '!') out += line + "\n";
   return out;
+}
+
+// The names in a folder, in order, each followed by a blank.
+std::string listing(const std::string &dir) {
+  std::set<std::string> names;
+  if (DIR *d = opendir(dir.c_str())) {
+    while (dirent *e = readdir(d))
+      if (e->d_name[0] != '.') names.insert(e->d_name);
+    closedir(d);
+  }
+  std::string text;
+  for (const std::string &name : names) text += name + " ";
+  return text;
 }
 
 TEST(Cli, TokenDump) {
@@ -64,8 +79,8 @@ TEST(Cli, DebugLevels) {
     EXPECT_EQ(r.out, "") << opt;
     EXPECT_EQ(r.err, "") << opt;
   }
-  // What -o names is written through when it is no plain file, such as a
-  // symbolic link, which stays a link.
+  // A summary named by a symbolic link replaces the link's target; the link
+  // stays a link.
   ASSERT_EQ(symlink("real.api", (d / "link.api").c_str()), 0);
   EXPECT_EQ(run_veskan(d.path(), {"-o", "link.api", "a.h"}).status, 0);
   EXPECT_EQ(read_file(d / "real.api"), "# a.h\nx : int #<a.h>\n");
@@ -168,6 +183,54 @@ TEST(Cli, FailuresKeepTheEarlierSummary) {
   mkdir((d / "empty").c_str(), 0755);
   EXPECT_EQ(run_veskan(d.path(), {"-p", "empty"}).status, 0);
   EXPECT_EQ(read_file(d / "empty/project.api"), "#\n");
+}
+
+// The summary replaces an earlier one only when it is whole. Its temporary
+// has a name of its own, so a file or a link named like one is left alone;
+// a summary that cannot be written whole (a file size limit, a full device)
+// leaves the earlier one and no temporary; one that is a scanned source is
+// refused.
+TEST(Cli, SummaryReplacesOnlyWhenWhole) {
+  temp_dir d;
+  std::string header;
+  for (int i = 0; i < 20; ++i) header += "int global_" + std::to_string(i) + ";\n";
+  write_file(d / "a.h", header);
+  write_file(d / "s.api.tmp", "precious\n");
+  write_file(d / "victim", "victim\n");
+  ASSERT_EQ(symlink("victim", (d / "t.api.tmp").c_str()), 0);
+  ASSERT_EQ(symlink("s.api", (d / "l.api").c_str()), 0);
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "s.api", "a.h"}).status, 0);
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "t.api", "a.h"}).status, 0);
+  const std::string summary = read_file(d / "s.api");
+  EXPECT_EQ(summary.substr(0, 6), "# a.h\n");
+  EXPECT_EQ(read_file(d / "t.api"), summary);
+  const std::string names = "a.h l.api s.api s.api.tmp t.api t.api.tmp victim ";
+  EXPECT_EQ(listing(d.path()), names);
+  struct {
+    std::vector<std::string> args;
+    long max_file_size;
+    std::string err;
+  } cases[] = {
+      {{"-o", "l.api", "a.h"}, 100, "Can't write file l.api\n"},
+      {{"-o", "/dev/full", "a.h"}, -1, "Can't write file /dev/full\n"},
+      {{"-o", "a.h", "a.h"}, -1, "Output file a.h is an input\n"},
+      {{"-o", "l.api", "s.api"}, -1, "Output file l.api is an input\n"},
+  };
+  for (const auto &c : cases) {
+    run_options opt;
+    opt.max_file_size = c.max_file_size;
+    run_result r = run_veskan(d.path(), c.args, opt);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(read_file(d / "s.api"), summary) << c.err;
+    EXPECT_EQ(read_file(d / "a.h"), header) << c.err;
+    EXPECT_EQ(listing(d.path()), names) << c.err;
+  }
+  EXPECT_EQ(read_file(d / "s.api.tmp"), "precious\n");
+  EXPECT_EQ(read_file(d / "victim"), "victim\n");
+  struct stat st;
+  for (const char *link : {"l.api", "t.api.tmp"})
+    EXPECT_TRUE(lstat((d / link).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << link;
 }
 
 // Scanned files are closed: more files than the process may hold open.

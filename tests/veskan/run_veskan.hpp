@@ -50,6 +50,7 @@ private:
 struct run_options {
   int stdin_fd = -1;   // standard input, /dev/null when -1
   int max_files = -1;  // limit of open descriptors, unchanged when -1
+  long max_file_size = -1; // limit of the size of a file written, in bytes
 };
 
 // Runs veskan with args in dir.
@@ -69,6 +70,11 @@ inline run_result run_veskan(const std::string &dir, const std::vector<std::stri
     if (opt.max_files > 0) {
       struct rlimit lim = {static_cast<rlim_t>(opt.max_files), static_cast<rlim_t>(opt.max_files)};
       setrlimit(RLIMIT_NOFILE, &lim);
+    }
+    if (opt.max_file_size >= 0) {
+      struct rlimit lim = {static_cast<rlim_t>(opt.max_file_size),
+                           static_cast<rlim_t>(opt.max_file_size)};
+      setrlimit(RLIMIT_FSIZE, &lim);
     }
     std::vector<char *> argv;
     std::string prog = VESKAN_BIN;
