@@ -7,15 +7,26 @@
 // source name), a file line, a line per executable source line with a mark
 // per branch ("+" taken, "-" not taken) and a line per function. Nothing is
 // printed; the exit status is 0 on success and 1 on any failure.
+//
+// No input is lost: a summary that is the report or a file the report names
+// is refused; only annotated files with bare names (gcov writes them into
+// the folder it runs in) that are regular files are read and removed; the
+// report is removed only when it is a regular file; the summary replaces an
+// earlier one only once it is written whole (summary_file).
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,8 +45,13 @@ std::map<std::string, covr_info> file_info;
 
 // An annotated source line: the execution count field and the line number.
 // The count may fill gcov's whole padded field, so no blank is required in
-// front of it. Runs of "=" mark lines reached only through exceptions.
-const std::regex line_r("^ *(-|#+|%+|=+|[0-9]+|[0-9]+[*]): *([0-9]+):");
+// front of it. Runs of "=" mark lines reached only through exceptions;
+// gcov -H writes counts from 1000 on as 5.0k, 1.2M and so on.
+const std::regex line_r(
+    "^ *(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *([0-9]+):");
+
+// The suffixes of gcov -H counts: each a thousand times the one before.
+const std::string count_units = "kMGTPE";
 
 // gcov writes the count and line fields in far fewer characters than this;
 // only this prefix of a line is matched, so a pathological line cannot make
@@ -75,19 +91,50 @@ bool quoted_name(const std::string &line, const char *prefix,
   return true;
 }
 
-// Parses the digits at text[pos...] into a 64-bit value; false when there
-// is no digit there or the value does not fit.
+// Parses the count at text[pos...] into a 64-bit value: digits, or digits
+// with an optional decimal part and a suffix of count_units (gcov -H), whose
+// value is rounded down (5.0k is 5000, 1.25k is 1250). False when there is
+// no digit there or the value does not fit.
 bool parse_count(const std::string &text, std::size_t pos, std::uint64_t &value) {
-  if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') {
+  auto digit = [&text](std::size_t at) {
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+  };
+  if (!digit(pos)) {
     return false;
   }
   value = 0;
-  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-    const unsigned digit = static_cast<unsigned>(text[pos] - '0');
-    if (value > (UINT64_MAX - digit) / 10) {
+  for (; digit(pos); ++pos) {
+    const unsigned d = static_cast<unsigned>(text[pos] - '0');
+    if (value > (UINT64_MAX - d) / 10) {
       return false;
     }
-    value = value * 10 + digit;
+    value = value * 10 + d;
+  }
+  std::size_t unit_at = pos;
+  if (unit_at < text.size() && text[unit_at] == '.' && digit(unit_at + 1)) {
+    for (++unit_at; digit(unit_at); ++unit_at) {
+    }
+  }
+  const std::size_t unit =
+      unit_at < text.size() ? count_units.find(text[unit_at]) : std::string::npos;
+  if (unit == std::string::npos) {
+    return true; // plain digits; what follows them is not part of the count
+  }
+  std::uint64_t scale = 1;
+  for (std::size_t i = 0; i <= unit; ++i) {
+    scale *= 1000;
+  }
+  if (value > UINT64_MAX / scale) {
+    return false;
+  }
+  value *= scale;
+  for (std::size_t at = pos + 1; at < unit_at; ++at) {
+    scale /= 10; // a power of ten, so this stays exact until it reaches 0
+    const std::uint64_t part = static_cast<std::uint64_t>(text[at] - '0') * scale;
+    if (part > UINT64_MAX - value) {
+      return false;
+    }
+    value += part;
   }
   return true;
 }
@@ -223,7 +270,8 @@ private:
     close_line();
     std::uint64_t line_no = 0;
     std::uint64_t count = 0;
-    const bool executed = count_field[0] >= '1' && count_field[0] <= '9';
+    const bool executed = (count_field[0] >= '1' && count_field[0] <= '9') ||
+                          count_field.find_first_of(count_units) != std::string::npos;
     if (!parse_count(number, 0, line_no) || line_no > INT64_MAX ||
         (executed && !parse_count(count_field, 0, count))) {
       return; // numbers beyond 64 bits: the line is dropped, still closed
@@ -287,6 +335,7 @@ private:
 
 using file_id = std::pair<dev_t, ino_t>;
 
+// The device and inode of a file; false when there is no such file.
 bool identify(const std::string &name, file_id &id, bool *regular = nullptr) {
   struct stat st;
   if (stat(name.c_str(), &st) != 0) {
@@ -298,6 +347,125 @@ bool identify(const std::string &name, file_id &id, bool *regular = nullptr) {
   }
   return true;
 }
+
+// The same regular file under both names (links and other spellings
+// included), or the same name of a file that does not exist. (A device such
+// as /dev/stdout holds nothing that writing could destroy.)
+bool same_file(const std::string &a, const std::string &b) {
+  file_id ia, ib;
+  bool regular = false;
+  if (identify(a, ia, &regular) && identify(b, ib)) {
+    return regular && ia == ib;
+  }
+  return a == b;
+}
+
+// A regular file itself: not a link, a device or a pipe, which are never
+// removed.
+bool regular_file(const std::string &name) {
+  struct stat st;
+  return lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Where a name leads once its final symbolic links are followed; a
+// relative link is taken from the link's own folder.
+std::string link_target(std::string name) {
+  std::string to(4096, '\0');
+  for (int links = 0; links < 40; ++links) {
+    const ssize_t n = readlink(name.c_str(), &to[0], to.size());
+    if (n <= 0 || static_cast<std::size_t>(n) == to.size()) {
+      break;
+    }
+    const std::string target = to.substr(0, static_cast<std::size_t>(n));
+    const std::size_t slash = name.rfind('/');
+    name = target[0] == '/' || slash == std::string::npos
+               ? target
+               : name.substr(0, slash + 1) + target;
+  }
+  return name;
+}
+
+bool write_all(int fd, const std::string &text) {
+  const char *p = text.data();
+  std::size_t n = text.size();
+  while (n > 0) {
+    const ssize_t w = write(fd, p, n);
+    if (w < 0 && errno == EINTR) {
+      continue;
+    }
+    if (w < 0) {
+      return false;
+    }
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+// The summary file. Its text goes to a temporary created exclusively beside
+// it (beside a link's final target, so that the link stays a link) and is
+// renamed onto it once written and closed, so a failed run leaves an earlier
+// summary as it was. A summary that exists and is not a regular file (a
+// device, a pipe) is written through in place; when its folder lets no
+// temporary be created (permission) but the file may be written, the text
+// is written over it in place.
+class summary_file {
+public:
+  ~summary_file() {
+    if (fd_ >= 0) {
+      close(fd_);
+    }
+    if (!temp_.empty()) {
+      unlink(temp_.c_str());
+    }
+  }
+
+  bool open(const std::string &name) {
+    // A file size limit then makes writes fail instead of ending the run.
+    std::signal(SIGXFSZ, SIG_IGN);
+    target_ = link_target(name);
+    struct stat st;
+    const bool exists = stat(target_.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+      fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
+      return fd_ >= 0;
+    }
+    std::string temp = target_ + ".XXXXXX";
+    fd_ = mkstemp(&temp[0]);
+    if (fd_ >= 0) {
+      temp_ = temp;
+      const mode_t mask = umask(0);
+      umask(mask);
+      (void)fchmod(fd_, exists ? st.st_mode & 0777 : 0666 & ~mask);
+    } else if (exists && (errno == EACCES || errno == EPERM)) {
+      fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
+      in_place_ = true;
+    }
+    return fd_ >= 0;
+  }
+
+  // Writes the whole text and puts it in place; false when anything failed.
+  bool finish(const std::string &text) {
+    bool ok = write_all(fd_, text);
+    if (in_place_) {
+      ok = ok && ftruncate(fd_, static_cast<off_t>(text.size())) == 0;
+    }
+    ok = close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (ok && !temp_.empty()) {
+      ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
+      if (ok) {
+        temp_.clear();
+      }
+    }
+    return ok;
+  }
+
+private:
+  std::string target_, temp_;
+  int fd_ = -1;
+  bool in_place_ = false;
+};
 
 } // namespace
 
@@ -312,34 +480,35 @@ int main(int argc, char **argv) {
   if (!report) {
     return 1;
   }
-  // Writing the summary over the report would destroy it before it is read.
-  file_id report_id{}, summary_id{};
-  const bool report_known = identify(report_name, report_id);
-  if (report_known && identify(summary_name, summary_id) &&
-      report_id == summary_id) {
-    return 1;
-  }
   if (!read_report(report)) {
     return 1;
   }
   report.close();
-
-  std::ofstream summary(summary_name, std::ios::out | std::ios::trunc);
-  if (!summary) {
+  // Writing the summary over the report or over a file the report names
+  // would destroy an input.
+  if (same_file(summary_name, report_name)) {
+    return 1;
+  }
+  for (const auto &record : file_info) {
+    if (same_file(summary_name, record.second.gcov_name)) {
+      return 1;
+    }
+  }
+  summary_file summary_out;
+  if (!summary_out.open(summary_name)) {
     return 1;
   }
 
   // Files that must not be read as annotated files: the report (already
-  // consumed), the summary, and every annotated file once it has been read
-  // (two records naming the same file get its contents only once).
+  // consumed) and every annotated file once it has been read (two records
+  // naming the same file get its contents only once).
   std::set<file_id> consumed;
-  if (report_known) {
-    consumed.insert(report_id);
-  }
-  if (identify(summary_name, summary_id)) {
-    consumed.insert(summary_id);
+  file_id id{};
+  if (identify(report_name, id)) {
+    consumed.insert(id);
   }
   std::vector<std::string> to_remove;
+  std::ostringstream summary;
 
   for (const auto &[key, info] : file_info) {
     const std::string &gcov = info.gcov_name;
@@ -348,11 +517,11 @@ int main(int argc, char **argv) {
             << "\t-\t-\t" << info.lines_text << '\t' << info.taken_text << '\n';
 
     // Only annotated files that gcov reported creating are read (and later
-    // removed); regular files only, so a directory or pipe is never touched.
-    file_id id{};
-    bool regular = false;
-    if (!ends_with(gcov, ".gcov") || !identify(gcov, id, &regular) ||
-        !regular || consumed.count(id) != 0) {
+    // removed), and gcov creates them under bare names in the folder it runs
+    // in: a name with a "/" is none of gcov's. Regular files only, so a
+    // link, a directory or a pipe is never touched.
+    if (!ends_with(gcov, ".gcov") || gcov.find('/') != std::string::npos ||
+        !regular_file(gcov) || !identify(gcov, id) || consumed.count(id) != 0) {
       continue;
     }
     std::ifstream annotated(gcov);
@@ -371,12 +540,12 @@ int main(int argc, char **argv) {
     }
   }
 
-  // Inputs are removed only once the whole summary is safely written.
-  summary.close();
-  if (summary.fail()) {
+  // Inputs are removed only once the whole summary is safely written, and
+  // the report only when it is a regular file (never /dev/stdin or a pipe).
+  if (!summary_out.finish(summary.str())) {
     return 1;
   }
-  if (!file_info.empty()) {
+  if (!file_info.empty() && regular_file(report_name)) {
     std::remove(report_name.c_str());
   }
   for (const std::string &name : to_remove) {

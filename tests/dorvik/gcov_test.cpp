@@ -395,4 +395,29 @@ TEST_F(GcovTest, NineDigitCountsKeepTheirBranchMarks) {
       << summary;
 }
 
+// gcov -H writes counts from 1000 on with a suffix: they are executed
+// lines, counted as the value the suffix denotes, and so are call counts.
+TEST_F(GcovTest, HumanReadableCounts) {
+  build_and_run(GCC, "h.c", R"(int f(int x) { return x & 1; }
+int main(void) {
+  long n = 0;
+  for (long i = 0; i < 1234567; i++)
+    n += f(i);
+  for (int i = 0; i < 5000; i++)
+    n += i;
+  return n == 0;
+}
+)", "prog_h");
+  if (HasFatalFailure()) {
+    return;
+  }
+  gcov_report({"-b", "-H"}, {"h.c"});
+  EXPECT_EQ(summarise(parse_report(read_file(dir / "report.txt"))),
+            "file:h.c\t-\t-\t100.00% of 8\t100.00% of 4\n"
+            "1:1200000\n"
+            "function:f\t1\t1200000\t100.00% of 1\t-\n"
+            "2:1\n3:1\n4:1200000\t++\n5:1200000\n6:5000\t++\n7:5000\n8:1\n"
+            "function:main\t2\t1\t100.00% of 7\t100.00% of 4\n");
+}
+
 } // namespace

@@ -150,20 +150,19 @@ TEST_F(SummaryTest, MalformedLinesAreIgnored) {
 }
 
 // An annotated file is read once even when several records name it, and
-// never when it is the summary or the report itself.
+// never when it is the report itself.
 TEST_F(SummaryTest, AnnotatedFilesAreReadOnce) {
-  put("report.txt", "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
-                    "File 'b/x.c'\nCreating 'x.c.gcov'\n\n"
-                    "File 'c.c'\nCreating 'summary.gcov'\n\n");
+  put("report.gcov", "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
+                     "File 'b/x.c'\nCreating 'x.c.gcov'\n\n"
+                     "File 'c.c'\nCreating 'report.gcov'\n\n");
   put("x.c.gcov", "        3:    1:x();\n");
-  put("summary.gcov", "        4:    1:old summary\n");
-  const run_result r = run_dorvik({"report.txt", "summary.gcov"}, dir.path());
+  const run_result r = run_dorvik({"report.gcov", "summary.txt"}, dir.path());
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(read_file(dir / "summary.gcov"), "file:x.c\t-\t-\t-\t-\n"
-                                             "1:3\n"
-                                             "file:x.c\t-\t-\t-\t-\n"
-                                             "file:summary\t-\t-\t-\t-\n");
-  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.gcov"});
+  EXPECT_EQ(read_file(dir / "summary.txt"), "file:x.c\t-\t-\t-\t-\n"
+                                            "1:3\n"
+                                            "file:x.c\t-\t-\t-\t-\n"
+                                            "file:report\t-\t-\t-\t-\n");
+  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.txt"});
 }
 
 TEST_F(SummaryTest, ReportWithoutFileLinesIsKept) {
@@ -210,6 +209,60 @@ TEST_F(SummaryTest, UnwritableSummaryRemovesNothing) {
   }
   EXPECT_EQ(list_dir(dir.path()),
             (std::set<std::string>{"a.c.gcov", "report.txt"}));
+}
+
+// Nothing the user did not hand over is written or removed: a summary that
+// is the report or names a file the report names (by name, by another
+// spelling or through a link) is refused; annotated names with a "/" are
+// none of gcov's and are neither read nor removed; a report that is a link
+// stays; a summary that is a link stays a link, and one that cannot be
+// written whole is left as it was.
+TEST_F(SummaryTest, InputsAndEarlierSummariesAreKept) {
+  fs::create_directory(dir / "sub");
+  const std::string victim = "        7:    1:victim\n";
+  put("victim.gcov", victim);
+  put("sub/abs.gcov", victim);
+  const std::string absolute = (dir / "sub/abs.gcov").string();
+  const std::string report = "File 'a.c'\nCreating 'a.c.gcov'\n\n"
+                             "File 'b.c'\nCreating '../victim.gcov'\n\n"
+                             "File 'c.c'\nCreating '" + absolute + "'\n\n";
+  const std::string annotated = "        1:    1:int a;\n";
+  put("sub/report.txt", report);
+  put("sub/a.c.gcov", annotated);
+  fs::create_symlink("a.c.gcov", dir / "sub/link.gcov");
+  for (const char *summary : {"a.c.gcov", "./a.c.gcov", "link.gcov", "../sub/a.c.gcov"}) {
+    const run_result r = run_dorvik({"report.txt", summary}, dir / "sub");
+    EXPECT_EQ(r.status, 1) << summary;
+    EXPECT_EQ(read_file(dir / "sub/report.txt"), report) << summary;
+    EXPECT_EQ(read_file(dir / "sub/a.c.gcov"), annotated) << summary;
+  }
+
+  fs::create_symlink("report.txt", dir / "sub/report.lnk");
+  fs::create_symlink("real.txt", dir / "sub/summary.lnk");
+  const run_result r = run_dorvik({"report.lnk", "summary.lnk"}, dir / "sub");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(read_file(dir / "sub/real.txt"), "file:a.c\t-\t-\t-\t-\n1:1\n"
+                                             "file:../victim\t-\t-\t-\t-\n"
+                                             "file:" + absolute.substr(0, absolute.size() - 5) +
+                                                 "\t-\t-\t-\t-\n");
+  EXPECT_TRUE(fs::is_symlink(dir / "sub/summary.lnk"));
+  EXPECT_EQ(read_file(dir / "victim.gcov"), victim);
+  EXPECT_EQ(read_file(dir / "sub/abs.gcov"), victim);
+  EXPECT_EQ(list_dir(dir / "sub"),
+            (std::set<std::string>{"abs.gcov", "link.gcov", "real.txt", "report.lnk",
+                                   "report.txt", "summary.lnk"}));
+
+  // Writing fails under a file size limit: the earlier summary stays, the
+  // inputs stay, no temporary is left.
+  put("sub/a.c.gcov", annotated);
+  const std::string earlier = read_file(dir / "sub/real.txt");
+  const run_result limited =
+      run({"sh", "-c", "ulimit -f 0; exec \"$0\" report.txt summary.lnk", DORVIK_BIN}, dir / "sub");
+  EXPECT_EQ(limited.status, 1);
+  EXPECT_EQ(read_file(dir / "sub/real.txt"), earlier);
+  EXPECT_EQ(list_dir(dir / "sub"),
+            (std::set<std::string>{"a.c.gcov", "abs.gcov", "link.gcov", "real.txt",
+                                   "report.lnk", "report.txt", "summary.lnk"}));
 }
 
 } // namespace
