@@ -231,6 +231,17 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   struct stat st;
   for (const char *link : {"l.api", "t.api.tmp"})
     EXPECT_TRUE(lstat((d / link).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << link;
+
+  // A user who may write the summary but not its folder: written in place.
+  if (geteuid() != 0) return; // only root can run veskan as another user
+  mkdir((d / "ro").c_str(), 0755);
+  write_file(d / "ro/s.api", "earlier\n");
+  chmod((d / "ro/s.api").c_str(), 0666);
+  chmod(d.path().c_str(), 0755);
+  run_options nobody;
+  nobody.user = 65534;
+  EXPECT_EQ(run_veskan(d.path(), {"-o", "ro/s.api", "a.h"}, nobody).status, 0);
+  EXPECT_EQ(read_file(d / "ro/s.api"), summary);
 }
 
 // Scanned files are closed: more files than the process may hold open.

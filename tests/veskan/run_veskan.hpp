@@ -51,6 +51,7 @@ struct run_options {
   int stdin_fd = -1;   // standard input, /dev/null when -1
   int max_files = -1;  // limit of open descriptors, unchanged when -1
   long max_file_size = -1; // limit of the size of a file written, in bytes
+  int user = -1;           // user and group id to run as, unchanged when -1
 };
 
 // Runs veskan with args in dir.
@@ -76,6 +77,7 @@ inline run_result run_veskan(const std::string &dir, const std::vector<std::stri
                            static_cast<rlim_t>(opt.max_file_size)};
       setrlimit(RLIMIT_FSIZE, &lim);
     }
+    if (opt.user >= 0 && (setgid(opt.user) != 0 || setuid(opt.user) != 0)) _exit(126);
     std::vector<char *> argv;
     std::string prog = VESKAN_BIN;
     argv.push_back(&prog[0]);
