@@ -68,7 +68,7 @@ void write_error_functions(std::ostream& out) {
 }
 
 void write_driver(std::ostream& out) {
-  write_lines(out, {"int yydebug_flag=0;", "const char* yyinputfile=\"\";",
+  write_lines(out, {"#include <sys/stat.h>", "int yydebug_flag=0;", "const char* yyinputfile=\"\";",
                     "int yylex_loop(void *scanner)", "{ int t;", "  YYSTYPE yylval;"});
   if (locations_flag == 2)
     write_lines(out, {"  YYLTYPE yylloc;", "  while(t=yylex(&yylval,&yylloc,scanner))"});
@@ -86,6 +86,11 @@ void write_driver(std::ostream& out) {
   write_lines(out, {"  return 0;", "}", "int yyparse_file(const char* name)", "{ yyscanner=nullptr;",
                     "  FILE *f=nullptr;", "  yyinputfile=name;", "#ifdef YYINIT", "  YYINIT(name);",
                     "#endif", "  if(name[0])", "  { f=fopen(name,\"r\");",
+                    // A directory may open for reading and then read as an empty
+                    // input; it is a file that cannot be opened.
+                    "    struct stat yyst;",
+                    "    if(f && fstat(fileno(f),&yyst)==0 && S_ISDIR(yyst.st_mode)) "
+                    "{ fclose(f); f=nullptr; }",
                     "    if(!f) yyerror(\"Can't open file \"+std::string(name));",
                     "    yylex_init(&yyscanner,f,name);", "  }", "  else yylex_init(&yyscanner);"});
   if (grmfile_exist == 0 && yyparse_flag)

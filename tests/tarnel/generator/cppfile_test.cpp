@@ -67,7 +67,7 @@ TEST_F(CppFile, DriverWithoutGrammarOrLocations) {
   EXPECT_TRUE(has(text, "  else yylex_init(&yyscanner);\n  int res=yylex_loop(yyscanner);\n"));
   EXPECT_TRUE(has(text, "void *yyscanner;\nvoid yyerror(void *, const char* msg)\n{ yyerror(msg); }\n"
                         "void yyerror(const std::string& msg)\n{ std::cerr<<msg<<std::endl;\n"
-                        "  YYONERROR;\n}\nint yydebug_flag=0;\n"));
+                        "  YYONERROR;\n}\n#include <sys/stat.h>\nint yydebug_flag=0;\n"));
   EXPECT_FALSE(has(text, "lexprint"));
 
   // Without a parser wanted, yyparse is the user's.

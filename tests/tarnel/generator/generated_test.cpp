@@ -89,6 +89,10 @@ TEST(GeneratedCalc, ErrorsCarryTheirPositions) {
   r = calc({"nope.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Can't open file nope.txt\n");
+  // A directory opens for reading but is no input.
+  r = calc({"."});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Can't open file .\n");
   r = calc({"settings.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.substr(0, 17), "settings.txt:1:1:");

@@ -33,6 +33,7 @@ void yyerror(const std::string& msg)
 { std::cerr<<msg<<std::endl;
   YYONERROR;
 }
+#include <sys/stat.h>
 int yydebug_flag=0;
 const char* yyinputfile="";
 int yylex_loop(void *scanner)
@@ -55,6 +56,8 @@ int yyparse_file(const char* name)
 #endif
   if(name[0])
   { f=fopen(name,"r");
+    struct stat yyst;
+    if(f && fstat(fileno(f),&yyst)==0 && S_ISDIR(yyst.st_mode)) { fclose(f); f=nullptr; }
     if(!f) yyerror("Can't open file "+std::string(name));
     yylex_init(&yyscanner,f,name);
   }
