@@ -16,7 +16,7 @@
 #include <ostream>
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // The user_factory flag of the node kind that the last value term built; 0
 // when it built no declared node kind. The grammar writer reads it right

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 void split_rules(ast::List<ast::Grule_domain*> grm);
 // `name` is the rule whose alternatives these are (also inside groups); new

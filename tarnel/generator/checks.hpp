@@ -4,7 +4,7 @@
 // so their diagnostics point into the description text.
 #pragma once
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Records every rule name in `defined_symbols`; "Redefined symbol <name>" at
 // a rule defined a second time (or named "error").

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Sets the label of a grammar element while the parser builds it: the label
 // field of a terminal, rule name or group element becomes `label`; other

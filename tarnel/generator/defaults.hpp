@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 void setup_default(ast::List<ast::Grule_domain*> grm);
 // `value`: these alternatives must deliver a value; `rule` names the

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "ast_runtime.hpp"
+#include "tarnel.hpp"
 
 // The message and a newline on standard error, exit status 1 (defined by the
-// scanner glue); does not return.
+// driver); does not return.
 void yyerror(const std::string& msg);
 // The description file's name, ":", the last line, ":", the last column and
 // ": " of `loc` before the message, exit status 1 (defined by the driver);

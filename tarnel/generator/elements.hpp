@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // The alternatives of a group element (parenthesised, optional, zero or more,
 // one or more), or null for a terminal or rule-name element.

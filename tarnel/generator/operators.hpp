@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Priority and kind of the first operator entry for the terminal `name`
 // whose kind has the arity (2 infix: xfx xfy yfx; 1 prefix: fx fy; any other

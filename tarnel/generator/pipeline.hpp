@@ -1,7 +1,7 @@
 // The generator's entry point for one accepted description.
 #pragma once
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Runs the passes over the tree in their fixed order, then writes the output
 // files (none at a non-zero debug level). An output that is a description of

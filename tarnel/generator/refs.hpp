@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Name map of one alternative: 0 the rule's (or group's) own value, k >= 1
 // element k, -1 a name given to more than one thing.

@@ -11,7 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "ast_runtime.hpp"
+// The reader's generated header: the syntax tree, and the runtime it carries
+// (which is why the generator does not include ast_runtime.hpp, whose
+// printing templates would be defined twice).
+#include "tarnel.hpp"
 
 // The description's AST classes; the tables only point at nodes that the tree
 // owns.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // The rule that the last type_arg call linked its owner to ("" when none).
 extern std::string linked_symbol;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tables.hpp"
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // The rules of the lexer section, one line each (the initialisation block is
 // skipped).

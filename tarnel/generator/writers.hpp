@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // The RE/flex lexer description (".lex").
 void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::Lrule_domain*> lex);

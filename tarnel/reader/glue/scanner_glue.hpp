@@ -8,7 +8,8 @@
 //     the positioned error function;
 //   - the message-only error function yyerror(const std::string&), defined in
 //     scanner_glue.cpp: writes the message and a newline to standard error
-//     and ends the process with status 1.
+//     and ends the process with status 1. veskan links it; tarnel's
+//     generated driver defines its own and uses only this header.
 //
 // Each program keeps its own YYSTYPE, its own scanner rules and its own
 // positioned error function yyerror(YYLTYPE*, void*, const char*); the glue
@@ -24,7 +25,12 @@
 #include <cstddef>
 #include <string>
 
+// A generated header that carries the runtime (tarnel's reader includes this
+// file from its own) has already declared the ranges; the programs' copy of
+// the runtime would repeat its unguarded printing templates.
+#ifndef ASTTYPES_H
 #include "ast_runtime.hpp"
+#endif
 
 // Message only; does not return.
 void yyerror(const std::string& msg);

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // Resets the generator for a new description, parses `text` (standard-input
 // style: no file name) and calls `f` with the accepted tree before it is

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 // What yyerror(YYLTYPE*, msg) throws: "line:column: msg" of the range's end.
 struct fatal_error : std::runtime_error {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "collect.hpp"
-#include "tarnel_ast.hpp"
+#include "tarnel.hpp"
 
 using namespace ast;
 
