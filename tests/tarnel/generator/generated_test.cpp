@@ -5,8 +5,10 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "run_tarnel.hpp"
 
@@ -43,6 +45,47 @@ TEST(Bootstrap, ReaderFilesAreTarnelsOutput) {
     same = same && equal;
   }
   if (same) std::filesystem::remove_all(dir);
+}
+
+// Every description of the tests and examples, tarnel's own included.
+std::vector<std::string> description_corpus() {
+  std::vector<std::string> found;
+  for (const char* sub : {"tests", "examples", "tarnel/reader"})
+    for (const auto& e :
+         std::filesystem::recursive_directory_iterator(std::string(SOURCE_DIR) + "/" + sub))
+      if (e.is_regular_file() && e.path().extension() == ".tn") found.push_back(e.path());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// The files in `dir`, by name, with their contents.
+std::map<std::string, std::string> files_in(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    files[e.path().filename()] = read_file(e.path());
+  return files;
+}
+
+// A second tarnel, built from the files that tarnel writes for its own
+// description, reads, prints and writes what the first does. One run per
+// description reads it at every debug level in turn (the first failure ends
+// the run), and writes its files last.
+TEST(Bootstrap, RegeneratedTarnelBehavesTheSame) {
+  const std::vector<std::string> corpus = description_corpus();
+  EXPECT_GE(corpus.size(), 14u);
+  for (const std::string& d : corpus) {
+    SCOPED_TRACE(d);
+    const std::vector<std::string> args{"-d1", d, "-d2", d, "-d3", d, "-d4", d, "-d0", d};
+    const std::string first = temp_dir(), second = temp_dir();
+    RunResult a = run_program(TARNEL_EXE, args, first);
+    RunResult b = run_program(TARNEL_REGENERATED, args, second);
+    EXPECT_EQ(a.status, b.status);
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_EQ(a.err, b.err);
+    EXPECT_TRUE(files_in(first) == files_in(second));
+    std::filesystem::remove_all(first);
+    std::filesystem::remove_all(second);
+  }
 }
 
 // Two descriptions in one run: the second is written as if it were alone.
