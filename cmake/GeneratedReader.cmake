@@ -6,17 +6,13 @@
 # into C++, add_lex_scanner (LexScanner.cmake) the .lex, and the sources
 # make the executable <name>_reader. The files are named after the
 # description (calc.tn gives calc.lex and so on), so <name> may differ from
-# that name. tarnel runs in the description's own folder with the bare file
-# name, so the #line directives and the messages of the program name the
-# description as its folder does. LEXER_ONLY is for a description without
-# grammar rules, for which tarnel writes no .grm.
+# that name. LEXER_ONLY is for a description without grammar rules, for
+# which tarnel writes no .grm.
 include_guard(GLOBAL)
 find_program(BISON_EXECUTABLE bison REQUIRED)
 
 function(add_generated_reader name description)
   cmake_parse_arguments(PARSE_ARGV 2 GEN "LEXER_ONLY" "" "")
-  get_filename_component(src_dir ${description} DIRECTORY)
-  get_filename_component(file ${description} NAME)
   get_filename_component(base ${description} NAME_WE)
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/generated/${name})
   set(outputs ${dir}/${base}.lex ${dir}/${base}.cpp ${dir}/${base}.hpp)
@@ -31,8 +27,7 @@ function(add_generated_reader name description)
     # tarnel keeps the texts its parser discards (a sanitizer build would
     # report them as leaks and fail the step).
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-            $<TARGET_FILE:tarnel> -o${dir}/ ${file}
-    WORKING_DIRECTORY ${src_dir}
+            $<TARGET_FILE:tarnel> -o${dir}/ ${description}
     DEPENDS tarnel ${description}
     COMMENT "tarnel ${description}"
     VERBATIM)
