@@ -282,3 +282,35 @@ void gen_code(std::ostream& out, ast::Term_domain* term, int n) {
     gen_coderef(out, s->f1_, 0, n, &s->yyloc);
   }
 }
+
+line_counting_stream::line_counting_stream(std::ostream& target)
+    : std::ostream(nullptr), buf_(target) {
+  rdbuf(&buf_);
+}
+
+line_counting_stream::counting_buf::int_type line_counting_stream::counting_buf::overflow(
+    int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  const char ch = traits_type::to_char_type(c);
+  xsputn(&ch, 1);
+  return c;
+}
+
+std::streamsize line_counting_stream::counting_buf::xsputn(const char* s, std::streamsize n) {
+  target.write(s, n);
+  for (std::streamsize i = 0; i < n; ++i)
+    if (s[i] == '\n') ++newlines;
+  if (n > 0) last = s[n - 1];
+  return n;
+}
+
+int line_counting_stream::counting_buf::sync() {
+  target.flush();
+  return target ? 0 : -1;
+}
+
+void show_own_line(line_counting_stream& out, const std::string& file) {
+  if (!line_flag) return;
+  if (!out.at_line_start()) out << "\n";
+  out << "#line " << out.line() + 1 << " \"" << encode_string(file, 0) << "\"\n";
+}

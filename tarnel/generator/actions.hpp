@@ -14,6 +14,7 @@
 #pragma once
 
 #include <ostream>
+#include <streambuf>
 #include <string>
 
 #include "tarnel.hpp"
@@ -41,3 +42,33 @@ void gen_code_section(std::ostream& out, ast::List<ast::Code_domain*> code, bool
 // Writes the value term of a lexer or grammar action as a C++ expression; n
 // is the number of elements that numbered references may name.
 void gen_code(std::ostream& out, ast::Term_domain* term, int n);
+
+// An output stream that writes through to another one and counts the lines
+// written, so that a #line directive can point back into the file itself.
+// Write errors show in the state of the stream written to.
+class line_counting_stream : public std::ostream {
+ public:
+  explicit line_counting_stream(std::ostream& target);
+  // The number of the line being written, from 1.
+  int line() const { return buf_.newlines + 1; }
+  // Whether nothing has been written on the current line yet.
+  bool at_line_start() const { return buf_.last == '\n'; }
+
+ private:
+  struct counting_buf : std::streambuf {
+    explicit counting_buf(std::ostream& t) : target(t) {}
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+    std::ostream& target;
+    int newlines = 0;
+    char last = '\n';
+  };
+  counting_buf buf_;
+};
+
+// Ends the current line, unless nothing is written on it, and writes a
+// #line directive that gives the following lines their own numbers in
+// `file`, the path of the file being written: after description code, whose
+// lines carry the description's numbers. Nothing with option noline.
+void show_own_line(line_counting_stream& out, const std::string& file);

@@ -2,6 +2,7 @@
 // the driver: literal token table, error functions, token dump, per-file
 // parse, main, token printer and AST printers.
 #include <cstdint>
+#include <map>
 
 #include "actions.hpp"
 #include "names.hpp"
@@ -67,6 +68,22 @@ void write_error_functions(std::ostream& out) {
                     "  YYONERROR;", "}"});
 }
 
+// The statement that frees the value of each token that owns one (a text, a
+// node or a list), by token number; "" when no token owns a value.
+std::string token_release() {
+  std::map<int, std::string> cases;  // union member -> its "case N:" labels
+  for (const auto& entry : symbols) {
+    const symbolinfo& info = entry.second;
+    if (!isterminal(entry.first) || info.uid <= 0 || !need_destroy(info.type)) continue;
+    cases[member_of(info.type)] += "case " + std::to_string(info.uid) + ": ";
+  }
+  if (cases.empty()) return "";
+  std::string text = "    switch(t) {\n";
+  for (const auto& c : cases)
+    text += "    " + c.second + "destroy(yylval.f" + std::to_string(c.first) + "_); break;\n";
+  return text + "    }\n";
+}
+
 void write_driver(std::ostream& out) {
   write_lines(out, {"#include <sys/stat.h>", "int yydebug_flag=0;", "const char* yyinputfile=\"\";",
                     "int yylex_loop(void *scanner)", "{ int t;", "  YYSTYPE yylval;"});
@@ -74,15 +91,19 @@ void write_driver(std::ostream& out) {
     write_lines(out, {"  YYLTYPE yylloc;", "  while(t=yylex(&yylval,&yylloc,scanner))"});
   else
     out << "  while(t=yylex(&yylval,scanner))\n";
+  // Each token's value is freed once it has been printed.
+  const std::string release = token_release();
+  if (!release.empty()) out << "  {\n";
   if (lexprint_flag) {
     out << "    if(yydebug_flag==1) {\n";
     if (locations_flag == 2)
       out << "      std::cout<<yylloc.first.line<<':'<<yylloc.first.column<<' '<<yylloc.last.line"
              "<<':'<<yylloc.last.column<<' ';\n";
     write_lines(out, {"      lexprint(std::cout,t,yylval); std::cout<<std::endl;", "    }"});
-  } else {
+  } else if (release.empty()) {
     out << "    ;\n";
   }
+  if (!release.empty()) out << release << "  }\n";
   write_lines(out, {"  return 0;", "}", "int yyparse_file(const char* name)", "{ yyscanner=nullptr;",
                     "  FILE *f=nullptr;", "  yyinputfile=name;", "#ifdef YYINIT", "  YYINIT(name);",
                     "#endif", "  if(name[0])", "  { f=fopen(name,\"r\");",
@@ -156,15 +177,21 @@ void write_ast_printers(std::ostream& out) {
 
 }  // namespace
 
-void create_cppfile(std::ostream& out, const std::string& name, ast::List<ast::Code_domain*> code) {
-  out << "#include \"" << name << ".hpp\"\n";
+void create_cppfile(std::ostream& target, const std::string& name,
+                    ast::List<ast::Code_domain*> code) {
+  line_counting_stream out(target);
+  const std::string own = output_path(name, ".cpp");
+  out << "#include \"" << header_include(name) << "\"\n";
   gen_mode = 0;
   gen_code_line(out, code, 0, 0);
   out << "\n";
-  out << vout.str();
+  if (code) show_own_line(out, own);
+  const std::string bodies = vout.str();
+  out << bodies;
   vout.str("");
   vout.clear();
   out << "\n";
+  if (!bodies.empty()) show_own_line(out, own);
   if (using_list.empty() && !ast_flag) write_literal_table(out);
   out << "void *yyscanner;\n";
   if (yyerror_flag && using_list.empty()) write_error_functions(out);

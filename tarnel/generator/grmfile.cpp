@@ -56,6 +56,13 @@ const symbolinfo* element_info(ast::Gelem_domain* e) {
 
 bool is_string_type(const std::string& t) { return t == "std::string" || t == "std::string?"; }
 
+// The call that releases a value of `type`. A text is freed only by the
+// unqualified call, which finds the optional string's own form; the call
+// qualified with the namespace is the generic form, which frees nothing.
+const char* release_call(const std::string& type) {
+  return is_string_type(type) ? "destroy" : "ast::destroy";
+}
+
 void write_declarations(std::ostream& out) {
   for (const auto& entry : symbols) {
     const symbolinfo& info = entry.second;
@@ -84,7 +91,7 @@ void write_start_destructor(std::ostream& out, const std::string& start) {
   out << "%destructor { ";
   if (astprint_flag && main_flag) out << "if(yydebug_flag==2) ast::astprint(std::cout,$$); else ";
   out << "YYINTERPRET($$); ";
-  if (need_destroy(owned)) out << "ast::destroy($$); ";
+  if (need_destroy(owned)) out << release_call(owned) << "($$); ";
   out << "} " << info.altname << "\n";
 }
 
@@ -98,9 +105,9 @@ void write_type_destructors(std::ostream& out, const std::string& start) {
       std::string names;
       for (const auto& entry : symbols)
         if (entry.first != start && entry.second.type == type) names += " " + entry.second.altname;
-      if (!names.empty()) out << "%destructor { ast::destroy($$); }" << names << "\n";
+      if (!names.empty()) out << "%destructor { " << release_call(type) << "($$); }" << names << "\n";
     } else {
-      out << "%destructor { ast::destroy($$); } <f" << field.second << "_>\n";
+      out << "%destructor { " << release_call(type) << "($$); } <f" << field.second << "_>\n";
     }
   }
 }
@@ -124,8 +131,13 @@ void write_code_action(std::ostream& out, ast::gcode_node* action,
   const bool sets_value = refs.count(0) != 0;
   gen_mode = 2;
   gen_code_line(out, action->f1_, 0, m);
-  for (int i = 1; i <= m; ++i)
-    if ((!sets_value || !refs.count(i)) && owns_value(elems[i - 1])) out << " ast::destroy($" << i << ");";
+  // An element the code refers to without setting "$$" may be kept by the
+  // code: the generic call leaves its text alone.
+  for (int i = 1; i <= m; ++i) {
+    const symbolinfo* info = elems[i - 1];
+    if (!owns_value(info) || (sets_value && refs.count(i))) continue;
+    out << " " << (refs.count(i) ? "ast::destroy" : release_call(info->type)) << "($" << i << ");";
+  }
   out << " }\n";
 }
 
@@ -148,7 +160,7 @@ void write_term_action(std::ostream& out, ast::gterm_node* action,
     const symbolinfo* info = elems[i - 1];
     if (!owns_value(info)) continue;
     if (!refs.count(i) || (is_string_type(info->type) && !is_string_use(term, i)))
-      out << " ast::destroy($" << i << ");";
+      out << " " << release_call(info->type) << "($" << i << ");";
   }
   out << " }\n";
 }
@@ -193,7 +205,7 @@ void create_grmfile(std::ostream& out, const std::string& name, ast::List<ast::G
   out << "%define parse.error verbose\n%define api.pure full\n%param { void *scanner }\n%no-lines\n";
   if (expect_flag >= 0) out << "%expect " << expect_flag << "\n";
 
-  out << "%{\n#include \"" << name << ".hpp\"\n";
+  out << "%{\n#include \"" << header_include(name) << "\"\n";
   if (locations_flag == 2) write_location_macro(out);
   out << "%}\n";
 

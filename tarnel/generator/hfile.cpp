@@ -12,12 +12,18 @@
 
 namespace {
 
-// The guard name: the base name with ASCII lower-case letters made upper-case
-// and every other byte kept.
+// The guard name: the base name with ASCII lower-case letters made
+// upper-case and every byte that cannot stand in an identifier made "_"; a
+// leading digit gets a "_" in front.
 std::string guard_name(const std::string& name) {
   std::string g = name;
-  for (char& c : g)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : g) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+    else if (!(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9'))
+      c = '_';
+  }
+  if (!g.empty() && g[0] >= '0' && g[0] <= '9') g.insert(0, "_");
   return g + "_H";
 }
 
@@ -193,12 +199,26 @@ void write_error_prototypes(std::ostream& out) {
 
 }  // namespace
 
+std::string header_include(const std::string& name) {
+  const std::string path = output_path(name, ".hpp");
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // A text is held as an optional text: a std::string cannot be a union member.
 std::string to_field_type(const std::string& type) {
   return type == "std::string" ? "ast::Maybe<std::string>" : type_mark(type, 0);
 }
 
-void create_hfile(std::ostream& out, const std::string& name) {
+void create_hfile(std::ostream& target, const std::string& name) {
+  line_counting_stream out(target);
+  const std::string own = output_path(name, ".hpp");
+  // Description code, then the lines that follow it numbered in this file.
+  auto write_code = [&](ast::List<ast::Code_domain*> code) {
+    gen_mode = 0;
+    gen_code_section(out, code, true);
+    if (code) show_own_line(out, own);
+  };
   const std::string guard = guard_name(name);
   out << "#ifndef " << guard << "\n#define " << guard << " 1\n";
 
@@ -208,8 +228,7 @@ void create_hfile(std::ostream& out, const std::string& name) {
     write_runtime(out);
   }
 
-  gen_mode = 0;
-  gen_code_section(out, topcode, true);
+  write_code(topcode);
 
   if (!domains.empty()) {
     out << "namespace ast {\n";
@@ -230,8 +249,7 @@ void create_hfile(std::ostream& out, const std::string& name) {
     out << "#define YYINTERPRET(ast)\n";
   write_lines(out, {"#define YYONERROR exit(1)", "extern void* yyscanner;"});
 
-  gen_mode = 0;
-  gen_code_section(out, hcode, true);
+  write_code(hcode);
 
   if ((astprint_flag || lexprint_flag) && using_list.empty()) {
     out << rt_astprint_builtin;
@@ -241,7 +259,6 @@ void create_hfile(std::ostream& out, const std::string& name) {
     out << "}\n";
   }
 
-  gen_mode = 0;
-  gen_code_section(out, bottomcode, true);
+  write_code(bottomcode);
   out << "#endif\n";
 }

@@ -1,6 +1,7 @@
 // The ".lex" writer: the RE/flex description of the described language's
 // scanner, driven by the Bison parser through the bison-bridge interface.
 #include <cstdio>
+#include <sstream>
 
 #include "actions.hpp"
 #include "driver.hpp"
@@ -12,6 +13,11 @@
 
 
 namespace {
+
+// The token of a match that no rule names: the whole match, NUL bytes
+// included, looked up among the literals (a NUL is then an undefined token
+// rather than the end of the input).
+const char* const literal_of_match = "yyliteral(std::string(yytext,yyleng))";
 
 const symbolinfo& terminal_info(const std::string& text) {
   static const symbolinfo none;
@@ -68,7 +74,7 @@ void write_terminal_action(std::ostream& out, ast::lterm_node* action) {
     }
     out << " return " << token_of(info);
   } else {
-    out << " return yyliteral(yytext)";
+    out << " return " << literal_of_match;
   }
   out << "; }\n";
 }
@@ -117,7 +123,20 @@ void write_default_rule(std::ostream& out) {
   else if (lexdefault_flag == 2)
     out << ";\n";
   else
-    out << "return yyliteral(yytext);\n";
+    out << "return " << literal_of_match << ";\n";
+}
+
+// The "%code lex" section. The scanner generator copies an indented line
+// of its definitions as C++ code, so the blanks after the "%{" of a section
+// written on one line are dropped when a directive ("%x", "%option", ...)
+// follows them: it then reads as it does on a line of its own.
+void write_lex_code(std::ostream& out) {
+  std::ostringstream code;
+  gen_code_section(code, lexcode, false);
+  std::string text = code.str();
+  const std::size_t start = text.find_first_not_of(" \t");
+  if (start != std::string::npos && text[start] == '%') text.erase(0, start);
+  out << text;
 }
 
 // Bytes written as \xNN: the high half, the angle brackets (start-condition
@@ -138,7 +157,7 @@ void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::L
   if (!yywrap_flag) out << "%option noyywrap\n";
   out << "%option bison-bridge noline\n";
 
-  out << "%top{\n#include \"" << name << ".hpp\"\n";
+  out << "%top{\n#include \"" << header_include(name) << "\"\n";
   if (locations_flag != 0) out << "#define YY_USER_ACTION yysetloc();\n";
   if (locations_flag == 1) out << "int yylineno;\n";
   out << "%}\n";
@@ -158,7 +177,7 @@ void create_lexfile(std::ostream& out, const std::string& name, ast::List<ast::L
   }
 
   gen_mode = 0;
-  gen_code_section(out, lexcode, false);
+  write_lex_code(out);
 
   if (!lex_states.empty()) {
     out << "%x";

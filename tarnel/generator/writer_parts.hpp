@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "options.hpp"
 #include "tables.hpp"
 #include "tarnel.hpp"
 
@@ -29,6 +30,15 @@ bool need_destroy(const std::string& type);
 std::string to_field_type(const std::string& type);
 
 // Shared by the writers.
+
+// The path of the output file of base name `name` with extension `ext`, as
+// it is written: the "-o" prefix, the name and the extension.
+inline std::string output_path(const std::string& name, const std::string& ext) {
+  return filepath + name + ext;
+}
+// The generated header as the other generated files include it: the last
+// path component of the output prefix and the base name, and ".hpp".
+std::string header_include(const std::string& name);
 
 // Writes fixed lines, each followed by a newline.
 inline void write_lines(std::ostream& out, std::initializer_list<const char*> lines) {

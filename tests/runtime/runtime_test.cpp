@@ -322,6 +322,10 @@ TEST(MaybeString, TextLengthAndBounds) {
   EXPECT_EQ(2u, shorter.length());
   EXPECT_THROW(shorter.at(2), std::out_of_range);
   EXPECT_EQ("abcdef", static_cast<std::string>(shorter));
+  EXPECT_EQ("abcdef", shorter.substr(0));
+  EXPECT_EQ("ef", shorter.substr(4));
+  EXPECT_EQ("", shorter.substr(6));
+  EXPECT_THROW(shorter.substr(7), std::out_of_range);
   destroy(s);
   destroy(shorter);
 }

@@ -93,8 +93,8 @@ TEST(Bootstrap, EachDescriptionStartsAfresh) {
   const std::string both = temp_dir(), one = temp_dir();
   const std::string calc_tn = std::string(EXAMPLES_DIR) + "/calc.tn";
   const std::string lists_tn = std::string(E2E_DIR) + "/lists.tn";
-  EXPECT_EQ(run_program(TARNEL_EXE, {"-o" + both + "/", lists_tn, calc_tn}, both).status, 0);
-  EXPECT_EQ(run_program(TARNEL_EXE, {"-o" + one + "/", calc_tn}, one).status, 0);
+  EXPECT_EQ(run_program(TARNEL_EXE, {lists_tn, calc_tn}, both).status, 0);
+  EXPECT_EQ(run_program(TARNEL_EXE, {calc_tn}, one).status, 0);
   for (const char* ext : {".lex", ".grm", ".cpp", ".hpp"})
     EXPECT_EQ(read_file(both + "/calc" + ext), read_file(one + "/calc" + ext)) << ext;
   std::filesystem::remove_all(both);

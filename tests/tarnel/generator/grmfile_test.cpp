@@ -131,12 +131,12 @@ TEST_F(GrmFile, LocationsAndTheStartSymbol) {
                       "%destructor { ast::destroy($$); } expr2\n"
                       "%destructor { ast::destroy($$); } <f5_>\n"
                       "%destructor { ast::destroy($$); } <f6_>\n"
-                      "%destructor { ast::destroy($$); } <f1_>\n%%\n"),
+                      "%destructor { destroy($$); } <f1_>\n%%\n"),
             std::string::npos);
   EXPECT_NE(text.find("expr\t: expr '+' expr2\t{$$=ast::add($1,$3,&@$);\n }\n"
                       "\t| expr2\t{$$=$1;\n }\n\t;\n"
                       "expr2\t: '-'\n"
-                      "\t| \"?id?\"\t{$$=0; ast::destroy($1); }\n\t;\n%%\n"),
+                      "\t| \"?id?\"\t{$$=0; destroy($1); }\n\t;\n%%\n"),
             std::string::npos);
 }
 
@@ -148,7 +148,7 @@ TEST_F(GrmFile, StartSymbolsOfOtherTypes) {
       grammar({rule("top", {ast::xrule(elems({t("?id?")}), ref("$1"))})})};
   std::ostringstream out;
   create_grmfile(out, "calc", grm);
-  EXPECT_NE(out.str().find("%destructor { YYINTERPRET($$); ast::destroy($$); } top\n"),
+  EXPECT_NE(out.str().find("%destructor { YYINTERPRET($$); destroy($$); } top\n"),
             std::string::npos);
   EXPECT_EQ(root_tip, "std::string?");
 

@@ -3,9 +3,11 @@
 	#line 30 "calc.tn"
 int x;
 
+#line 7 "calc.cpp"
 int v_visitor::visit(leaf_node* _node1) {
 }
 
+#line 11 "calc.cpp"
 #include <map>
 static std::map<std::string,int> yyliterals{	{"==",1001},
 	{"a\"b",1004},

@@ -3,6 +3,7 @@
 [rt_includes][rt_location][rt_destroy][rt_maybe][rt_maybe_string][rt_list_decl][rt_list_maybe_decl][rt_list_class][rt_list_maybe_friends][rt_list_body][rt_list_maybe_cons][rt_list_ops][rt_domain_head][rt_domain_location][rt_domain_tail]
 	#line 3 "calc.tn"
 #include <cmath>
+#line N "calc.hpp"
 namespace ast {
 struct Expr_visitor;
 struct Expr_domain : _domain {
@@ -159,6 +160,8 @@ void yyinterpret(List<Stmt>);
 #define YYONERROR exit(1)
 extern void* yyscanner;
 int helper();
+#line N "calc.hpp"
 [rt_astprint_builtin][rt_astprint_maybe][rt_astprint_vector][rt_astprint_list]}
 // end
+#line N "calc.hpp"
 #endif

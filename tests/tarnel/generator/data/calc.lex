@@ -34,8 +34,8 @@ a\ b	{ return '('; }
 "//".*	{
 	#line 15 "calc.tn"
           skip(); 	}
-.	{ return yyliteral(yytext); }
-.|\n	return yyliteral(yytext);
+.	{ return yyliteral(std::string(yytext,yyleng)); }
+.|\n	return yyliteral(std::string(yytext,yyleng));
 %%
 
 const char *yylex_filename(void* scanner, int i)
