@@ -187,6 +187,8 @@ void gen_coderef(std::ostream& out, const std::string& ref, int k, int n, YYLTYP
       return;
     }
     if (gen_mode == 1) {
+      // The value belongs to the terminal the action returns.
+      if (return_field == 0) yyerror(loc, "Can't use $$ without typed return terminal");
       out << "yylval.f" << return_field << "_";
       return;
     }

@@ -1,5 +1,8 @@
 #include "bnf.hpp"
 
+#include <set>
+
+#include "collect.hpp"
 #include "elements.hpp"
 #include "operators.hpp"
 #include "tables.hpp"
@@ -83,8 +86,15 @@ void make_rep(int kind, ast::List<ast::Xrule_domain*>& alts, ast::Gelem_domain*&
 bool check_all_gempty(ast::List<ast::Xrule_domain*> alts) {
   for (ast::Xrule_domain* a : alts) {
     auto x = dynamic_cast<ast::xrule_node*>(a);
-    if (x && (dynamic_cast<ast::gterm_node*>(x->f2_) || dynamic_cast<ast::gcode_node*>(x->f2_)))
-      return false;
+    if (!x) continue;
+    if (dynamic_cast<ast::gterm_node*>(x->f2_)) return false;
+    // Code that never sets "$$" is there for its effects: the alternative
+    // has no value, as without an action.
+    if (auto code = dynamic_cast<ast::gcode_node*>(x->f2_)) {
+      std::set<int> refs;
+      collect_refs(code->f1_, refs);
+      if (refs.count(0)) return false;
+    }
   }
   return true;
 }

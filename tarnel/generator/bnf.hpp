@@ -18,5 +18,6 @@ void split_rules(ast::List<ast::Xrule_domain*> alts, const std::string& name);
 // been rewritten already (split_rules does that first).
 void make_rep(int kind, ast::List<ast::Xrule_domain*>& alts, ast::Gelem_domain*& place,
               const std::string& label, const std::string& rule);
-// No alternative of the list has an action.
+// No alternative of the list delivers a value: none has a value term or
+// code that sets "$$".
 bool check_all_gempty(ast::List<ast::Xrule_domain*> alts);

@@ -3,6 +3,7 @@
 #include "driver.hpp"
 #include "elements.hpp"
 #include "tables.hpp"
+#include "writer_parts.hpp"
 
 void collect_defsymbols(ast::List<ast::Grule_domain*> grm) {
   for (ast::Grule_domain* g : grm) {
@@ -34,6 +35,7 @@ void check_undefsymbols(ast::List<ast::Xrule_domain*> alts) {
 void collect_states(ast::List<ast::Lrule_domain*> lex) {
   for (ast::Lrule_domain* l : lex) {
     if (auto r = dynamic_cast<ast::lexrule_node*>(l)) {
+      if (is_empty_pattern(r->f2_)) yyerror(&r->yyloc, "Empty pattern");
       for (const std::string& state : r->f1_)
         if (state != "*" && state != "INITIAL") lex_states.insert(state);
     } else if (auto init = dynamic_cast<ast::lexinit_node*>(l)) {

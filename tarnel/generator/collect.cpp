@@ -7,6 +7,7 @@
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
+#include "writer_parts.hpp"
 
 namespace {
 
@@ -81,6 +82,7 @@ void collect_decls(ast::List<ast::Decl_domain*> decls) {
       if (auto dest = code_destination(c->f1_)) *dest = ast::cons(*dest, c->f2_);
       collect_terminals(c->f2_);
     } else if (auto r = dynamic_cast<ast::declre_node*>(d)) {
+      if (is_empty_pattern(r->f2_)) yyerror(&r->yyloc, "Empty pattern");
       lexdefs.emplace_back(r->f1_, r->f2_);
     }
   }

@@ -265,6 +265,12 @@ void print_re(std::ostream& out, std::string pattern) {
   out << pattern;
 }
 
+bool is_empty_pattern(const std::string& pattern) {
+  std::ostringstream out;
+  print_re(out, pattern);
+  return out.str().empty();
+}
+
 std::string literal_to_re(const std::string& literal) {
   const std::string text =
       decode_string(literal.size() >= 2 ? literal.substr(1, literal.size() - 2) : "");

@@ -320,6 +320,32 @@ void read_alternative(ast::xrule_node* x, const std::string& rule, symbolinfo& i
   }
 }
 
+// The range of the first value term of rule `rule` that builds node kind
+// `node`; null when there is none.
+YYLTYPE* constructor_range(const std::string& rule, const std::string& node) {
+  auto r = dynamic_cast<ast::grmrule_node*>(symbols[rule].rule);
+  if (!r) return nullptr;
+  for (ast::Xrule_domain* a : r->f2_) {
+    auto x = dynamic_cast<ast::xrule_node*>(a);
+    auto g = x ? dynamic_cast<ast::gterm_node*>(x->f2_) : nullptr;
+    auto t = g ? dynamic_cast<ast::tnode_node*>(g->f1_) : nullptr;
+    if (t && t->f1_ == node) return &t->yyloc;
+  }
+  return nullptr;
+}
+
+// A node is built only as the value of a domain: fatal for a rule `rule`
+// of type `t` (a built-in, list, optional or other type) that builds
+// node kind `node`.
+void check_node_result(const std::string& rule, const std::string& node, const std::string& t) {
+  if (is_domain_name(t)) return;
+  const std::string msg = "Type of node can't assign to " + t;
+  if (YYLTYPE* loc = constructor_range(rule, node))
+    yyerror(loc, msg);
+  else
+    yyerror(msg);
+}
+
 // Phase 2 for one name `s` of type `t` of the current step.
 void propagate(const std::string& s, const std::string t, std::set<std::string>& work) {
   if (tracing()) std::cout << "@ " << s << ' ' << t << '\n';
@@ -332,6 +358,7 @@ void propagate(const std::string& s, const std::string t, std::set<std::string>&
     std::size_t i = static_cast<std::size_t>(use.second < 0 ? -use.second : use.second);
     if (use.second < 0 && !is_list_type(f)) f = list_of_type(f);
     if (i >= node.node_types.size()) continue;
+    if (i == 0) check_node_result(s, use.first, t);
     assign_type(node.node_types[i], f, field_name(use.first, i));
     if (i != 0) continue;
     domains[t].node_set.insert(use.first);
@@ -404,6 +431,32 @@ void collect_results() {
   if (!undefined.empty()) yyerror("Type of " + undefined + " is undefined");
 }
 
+// After inference, the value terms of rules left without a value type. A
+// term the rewriting passes made (it has no range: a list over a repetition
+// whose elements have no value, a default value) is dropped, so the rule
+// has no value. A term of the description is fatal where the parser's
+// values are typed (a value of no declared type) and wherever it builds a
+// list (there is no list without types).
+void check_untyped_values(ast::List<ast::Grule_domain*> grm) {
+  for (ast::Grule_domain* g : grm) {
+    auto r = dynamic_cast<ast::grmrule_node*>(g);
+    if (!r || !empty_type(symbols[r->f1_].type)) continue;
+    for (ast::Xrule_domain* a : r->f2_) {
+      auto x = dynamic_cast<ast::xrule_node*>(a);
+      auto term = x ? dynamic_cast<ast::gterm_node*>(x->f2_) : nullptr;
+      if (!term || !term->f1_) continue;
+      if (term->f1_->yyloc.first.line == 0) {
+        ast::destroy(x->f2_);
+        x->f2_ = ast::gempty();
+        continue;
+      }
+      auto t = dynamic_cast<ast::tnode_node*>(term->f1_);
+      if (!union_fields.empty() || (t && t->f1_ == "cons"))
+        yyerror(&term->f1_->yyloc, "Type of " + r->f1_ + " is undefined");
+    }
+  }
+}
+
 }  // namespace
 
 void calc_types(ast::List<ast::Grule_domain*> grm) {
@@ -429,4 +482,5 @@ void calc_types(ast::List<ast::Grule_domain*> grm) {
     for (const std::string& s : current) propagate(s, symbols[s].type, work);
   }
   collect_results();
+  check_untyped_values(grm);
 }

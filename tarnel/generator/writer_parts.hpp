@@ -17,6 +17,9 @@ void gen_lexrules(std::ostream& out, ast::List<ast::Lrule_domain*> lex);
 // Writes one pattern; a raw string literal R"d(...)d" is written as its body
 // with blanks escaped.
 void print_re(std::ostream& out, std::string pattern);
+// Whether print_re writes nothing for the pattern (an empty raw string):
+// no scanner generator takes a rule or definition without a pattern.
+bool is_empty_pattern(const std::string& pattern);
 // The pattern that matches a quoted terminal literally.
 std::string literal_to_re(const std::string& literal);
 // Sets return_field from the terminals that a lexer code action returns;

@@ -30,14 +30,14 @@ public: YYLTYPE yylloc;
 %x S_CODE S_GRM S_LEX S_LEX2 S_LIST S_NODE S_RE S_RE2 S_STATE S_TERM S_TOKEN
 ID	[A-Za-z\xa8\xb8\xc0-\xff][\x2d.0-9A-Z_a-z\xa8\xb8\xc0-\xff]*
 CID	[A-Z_a-z][0-9A-Z_a-z]*
-TRM	'([^\x09\x0a'\x5c]|\\[^\x09\x0a])+'|\"([^\x09\x0a\"\x5c]|\\[^\x09\x0a])+\"|\?[^\x09\x0a\x20\x3f]+\?
-CHR	'([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'
-STR	\"([^\x0a\"\x5c]|\\.)*\"
+TRM	'([^\x00\x09\x0a'\x5c]|\\[^\x00\x09\x0a])+'|\"([^\x00\x09\x0a\"\x5c]|\\[^\x00\x09\x0a])+\"|\?[^\x00\x09\x0a\x20\x3f]+\?
+CHR	'([^\x00\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|[^\x00\x0a]))'
+STR	\"([^\x00\x0a\"\x5c]|\\[^\x00\x0a])*\"
 NUM	\d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?
 REF	"$"[0-9]+|"$"\[({ID}|{TRM})\]|"$"[A-Za-z\xa8\xb8\xc0-\xff][0-9A-Z_a-z\xa8\xb8\xc0-\xff]*
-BLOCKCOMMENT	"/*"(.|\n)*?"*/"
-ONELINECOMMENT	"/*".*?"*/"
-LINECOMMENT	"//".*\n
+BLOCKCOMMENT	"/*"[^\x00]*?"*/"
+ONELINECOMMENT	"/*"[^\x00\x0a]*?"*/"
+LINECOMMENT	"//"[^\x00\x0a]*\n
 %%
 <INITIAL>^"%type"	{ return 1004; }
 <INITIAL>^"%code"	{ return 1001; }
@@ -52,30 +52,30 @@ LINECOMMENT	"//".*\n
 <S_GRM>{ID}	{ yylval.f1_=yytext;  return 1016; }
 <INITIAL,S_LEX2,S_GRM,S_TOKEN>{TRM}	{ yylval.f1_=yytext; if(start()==S_TOKEN) pop_state(); return (1022); 	}
 <INITIAL>[\x09\x20]	;
-<INITIAL>^"%%".*\n	{ if(yylex_flag) { start(S_LEX); tarnel_mode=1; return (1014); } else if(yyparse_flag) { start(S_GRM); tarnel_mode=2; return (1013); } else { start(S_CODE); tarnel_mode=3; return (1012); } 	}
+<INITIAL>^"%%"[^\x00\x0a]*\n	{ if(yylex_flag) { start(S_LEX); tarnel_mode=1; return (1014); } else if(yyparse_flag) { start(S_GRM); tarnel_mode=2; return (1013); } else { start(S_CODE); tarnel_mode=3; return (1012); } 	}
 <INITIAL>{LINECOMMENT}	{ return '\n'; }
 <INITIAL>{BLOCKCOMMENT}	;
-<S_LEX>^"%%".*\n	{ if(yyparse_flag) { start(S_GRM); tarnel_mode=2; return (1013); } else { start(S_CODE); tarnel_mode=3; return (1012); } 	}
+<S_LEX>^"%%"[^\x00\x0a]*\n	{ if(yyparse_flag) { start(S_GRM); tarnel_mode=2; return (1013); } else { start(S_CODE); tarnel_mode=3; return (1012); } 	}
 <S_LEX>^[<]/[^<]	{ start(S_STATE); return ('<'); 	}
 <S_LEX>^"%{"/[\x09\x0a\x20]	{ push_state(S_CODE); return (1006); 	}
 <S_LEX>R\"	{ yylval.f1_=reinput(*this,0); start(S_LEX2); return (1019); 	}
 <S_LEX>[\x09\x20]	{ start(S_LEX2); 	}
 <S_LEX>[\x09\x20]*\n	{ return '\n'; }
-<S_LEX>.	{ re_str=""; unput(yytext[0]); start(S_LEX2); push_state(S_RE); 	}
+<S_LEX>[^\x00\x0a]	{ re_str=""; unput(yytext[0]); start(S_LEX2); push_state(S_RE); 	}
 <S_STATE>\n	{ start(S_LEX); return ('\n'); 	}
 <S_STATE>{CID}	{ yylval.f1_=yytext;  return 1016; }
 <S_STATE>[\x09\x20]	;
 <S_STATE>[>]	{ start(S_LEX); return ('>'); 	}
-<S_RE>\\.	|
+<S_RE>\\[^\x00\x0a]	|
 <S_RE>{STR}	|
-<S_RE>\[([^\x0a\x5c\x5d]|\\.)*\]	{ re_str+=yytext; 	}
+<S_RE>\[([^\x00\x0a\x5c\x5d]|\\[^\x00\x0a])*\]	{ re_str+=yytext; 	}
 <S_RE>[\x09\x20]	{ yylval.f1_=re_str; pop_state(); return (1019); 	}
-<S_RE>.	{ re_str+=yytext; 	}
+<S_RE>[^\x00\x0a]	{ re_str+=yytext; 	}
 <S_RE>\n	{ yylval.f1_=re_str; pop_state(); unput('\n'); return (1019); 	}
 <S_RE2>[\x09\x20]	;
 <S_RE2>\n	{ return '\n'; }
 <S_RE2>R\"	{ yylval.f1_=reinput(*this,0); start(INITIAL); return (1019); 	}
-<S_RE2>.	{ re_str=""; unput(yytext[0]); start(INITIAL); push_state(S_RE); 	}
+<S_RE2>[^\x00\x0a]	{ re_str=""; unput(yytext[0]); start(INITIAL); push_state(S_RE); 	}
 <S_LEX2>{LINECOMMENT}	{ start(S_LEX); return ('\n'); 	}
 <S_LEX2>{BLOCKCOMMENT}	;
 <S_LEX2>[<]	{ push_state(S_TERM); return ('<'); 	}
@@ -84,7 +84,7 @@ LINECOMMENT	"//".*\n
 <S_GRM>{BLOCKCOMMENT}	;
 <S_GRM>[\x09\x0a\x0d\x20]	;
 <S_GRM>{LINECOMMENT}	;
-<S_GRM>^"%%".*\n	{ start(S_CODE); tarnel_mode=3; return (1012); 	}
+<S_GRM>^"%%"[^\x00\x0a]*\n	{ start(S_CODE); tarnel_mode=3; return (1012); 	}
 <S_GRM>"{"	{ if(bnf_flag==1) return ('{'); push_state(S_CODE); return (1006); 	}
 <S_GRM>"%{"	{ push_state(S_CODE); return (1006); 	}
 <S_GRM>"!"	{ return '|'; }
@@ -127,7 +127,7 @@ LINECOMMENT	"//".*\n
 <S_CODE>{ONELINECOMMENT}	{ yylval.f1_=" "; return (1021); 	}
 <S_CODE>{BLOCKCOMMENT}	{ yylval.f1_="\n"; return (1021); 	}
 <S_CODE>{LINECOMMENT}	{ yylval.f1_="\n"; return (1021); 	}
-<S_CODE>.	{ yylval.f1_=yytext;  return 1017; }
+<S_CODE>[^\x00\x0a]	{ yylval.f1_=yytext;  return 1017; }
 <S_LIST>{BLOCKCOMMENT}	;
 <S_LIST>{CHR}	{ yylval.f1_=yytext;  return 1015; }
 <S_LIST>{STR}	{ yylval.f1_=yytext;  return 1015; }
@@ -142,7 +142,7 @@ LINECOMMENT	"//".*\n
 <S_LIST>"("	{ push_state(S_LIST); return ('('); 	}
 <S_LIST>[\x09\x0a\x20]+	;
 <S_LIST>","	{ return ','; }
-<S_LIST>.	{ yylval.f1_=yytext;  return 1017; }
+<S_LIST>[^\x00\x0a]	{ yylval.f1_=yytext;  return 1017; }
 <S_NODE>{BLOCKCOMMENT}	;
 <S_NODE>{LINECOMMENT}	;
 <S_NODE>":"	{ pop_state(); return (':'); 	}
@@ -150,7 +150,8 @@ LINECOMMENT	"//".*\n
 <S_NODE>{CID}	{ yylval.f1_=yytext;  return 1016; }
 <S_NODE>[\x09\x0a\x20]	;
 <S_TOKEN>[\x09\x0a\x20]+	{ yylval.f1_=yytext;  return 1021; }
-<S_TOKEN>.	{ pop_state(); yylval.f1_=yytext; return (1017); 	}
+<S_TOKEN>[^\x00\x0a]	{ pop_state(); yylval.f1_=yytext; return (1017); 	}
+<INITIAL,S_LEX2,S_GRM,S_TERM,S_CODE,S_LIST,S_NODE>"//"[^\x00\x0a]*\x00|"/*"([^\x00*]|"*"+[^\x00*/])*"*"*\x00	{ return 1; 	}
 <*>.|\n	{ return yyliteral(std::string(yytext,yyleng)); 	}
 %%
 
