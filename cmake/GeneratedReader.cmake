@@ -1,4 +1,4 @@
-# add_generated_reader(<name> <description.tn> [LEXER_ONLY])
+# add_generated_reader(<name> <description.tn> [LEXER_ONLY] [PREFIX <text>])
 #
 # Builds the program that tarnel generates for a description, as a user
 # builds it: tarnel writes the .lex, .grm, .cpp and .hpp files into
@@ -7,13 +7,15 @@
 # make the executable <name>_reader. The files are named after the
 # description (calc.tn gives calc.lex and so on), so <name> may differ from
 # that name. LEXER_ONLY is for a description without grammar rules, for
-# which tarnel writes no .grm.
+# which tarnel writes no .grm. PREFIX puts <text> in front of the file names
+# (tarnel's -o<dir>/<text>).
 include_guard(GLOBAL)
 find_program(BISON_EXECUTABLE bison REQUIRED)
 
 function(add_generated_reader name description)
-  cmake_parse_arguments(PARSE_ARGV 2 GEN "LEXER_ONLY" "" "")
+  cmake_parse_arguments(PARSE_ARGV 2 GEN "LEXER_ONLY" "PREFIX" "")
   get_filename_component(base ${description} NAME_WE)
+  set(base ${GEN_PREFIX}${base})
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/generated/${name})
   set(outputs ${dir}/${base}.lex ${dir}/${base}.cpp ${dir}/${base}.hpp)
   set(sources ${dir}/${base}.cpp)
@@ -27,7 +29,7 @@ function(add_generated_reader name description)
     # tarnel keeps the texts its parser discards (a sanitizer build would
     # report them as leaks and fail the step).
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-            $<TARGET_FILE:tarnel> -o${dir}/ ${description}
+            $<TARGET_FILE:tarnel> -o${dir}/${GEN_PREFIX} ${description}
     DEPENDS tarnel ${description}
     COMMENT "tarnel ${description}"
     VERBATIM)

@@ -21,11 +21,16 @@ std::string temp_dir() {
   return templ;
 }
 
+// The readers run with leak reports on in a sanitizer build: every value
+// they make is freed.
 RunResult calc(const std::vector<std::string>& args, const std::string& input = "") {
-  return run_program(CALC_READER, args, E2E_DIR, input);
+  return run_program(CALC_READER, args, E2E_DIR, input, true);
 }
 RunResult lists(const std::vector<std::string>& args, const std::string& input = "") {
-  return run_program(LISTS_READER, args, E2E_DIR, input);
+  return run_program(LISTS_READER, args, E2E_DIR, input, true);
+}
+RunResult json(const std::vector<std::string>& args, const std::string& input = "") {
+  return run_program(JSON_READER, args, E2E_DIR, input, true);
 }
 
 // tarnel's own reader is built from tarnel's output for its description,
@@ -197,6 +202,58 @@ TEST(GeneratedLists, SyntaxErrorsWithoutPositions) {
   r = lists({}, "a = \"x\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "syntax error, unexpected invalid token\n");
+}
+
+// json: texts freed wherever they go (nodes, optional fields, lists, dropped
+// by a term or by code), a repetition whose only action is code.
+TEST(GeneratedJson, ReadsAndFreesEveryText) {
+  RunResult r = json({}, "{\"a\": [1, \"x y\", @lbl true], \"b\": {}, \"c\": [], #tag one two} !hey !ho\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "{\"a\":[1,\"x y\",true],\"b\":{},\"c\":[],#tag one two}\n2 shouts ho\n");
+  EXPECT_EQ(r.err, "");
+  r = json({"-d1"}, "[\"t\", w, -3]");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "1:1 1:1 '['\n1:2 1:4 ?str? : \"t\"\n1:5 1:5 ','\n1:7 1:7 ?word? : \"w\"\n"
+                   "1:8 1:8 ','\n1:10 1:11 ?num? : \"-3\"\n1:12 1:12 ']'\n");
+  r = json({}, "{\"a\": 1, #t");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":1:11: syntax error, unexpected end of file, expecting '}'\n");
+}
+
+// A NUL byte that no rule matches is an undefined token, not the end.
+TEST(GeneratedJson, NulByteIsAnUndefinedToken) {
+  RunResult r = json({}, std::string("[1]\0 not json", 13));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":1:4: syntax error, unexpected invalid token, expecting end of file\n");
+  r = json({}, std::string("[1,\0 2]", 7));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":1:4: syntax error, unexpected invalid token\n");
+}
+
+// Written with the prefix "pre_" from json-lite.tn: the files include the
+// header by the name it was written under; the guard is an identifier.
+// After description code, #line directives point back into the file.
+TEST(GeneratedFiles, NamesGuardAndLineDirectives) {
+  const std::string stem = std::string(GENERATED_DIR) + "/json/pre_json-lite";
+  for (const char* ext : {".lex", ".grm", ".cpp"})
+    EXPECT_NE(read_file(stem + ext).find("#include \"pre_json-lite.hpp\"\n"), std::string::npos) << ext;
+  const std::string hpp = read_file(stem + ".hpp");
+  EXPECT_EQ(hpp.substr(0, hpp.find("1\n") + 2), "#ifndef JSON_LITE_H\n#define JSON_LITE_H 1\n");
+  EXPECT_EQ(wrong_own_line(hpp, stem + ".hpp"), "");
+  EXPECT_EQ(wrong_own_line(read_file(stem + ".cpp"), stem + ".cpp"), "");
+  // With a visitor's bodies after the code section.
+  const std::string lists_cpp = std::string(GENERATED_DIR) + "/lists/lists.cpp";
+  EXPECT_EQ(wrong_own_line(read_file(lists_cpp), lists_cpp), "");
+}
+
+// No value types: repetitions of code only and of a value with nothing to
+// hold build and run; "%code lex" on one line declares a start condition.
+TEST(GeneratedPlain, CodeOnlyRepetitions) {
+  RunResult r = run_program(PLAIN_READER, {}, E2E_DIR, "aa i, i,i\n", true);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "aaiii\n");
+  EXPECT_NE(read_file(std::string(GENERATED_DIR) + "/plain/plain.lex").find("\n%x SPARE \n"),
+            std::string::npos);
 }
 
 }  // namespace

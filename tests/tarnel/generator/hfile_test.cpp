@@ -4,6 +4,7 @@
 
 #include "options.hpp"
 #include "rt_pieces.hpp"
+#include "run_tarnel.hpp"
 #include "tables.hpp"
 #include "writers.hpp"
 #include "writers_support.hpp"
@@ -20,7 +21,7 @@ std::string header(const std::string& name) {
   std::string text = out.str();
   const std::string own = "#line ", file = " \"" + name + ".hpp\"";
   if (text.find(file) != std::string::npos) {
-    EXPECT_TRUE(wt::own_lines_are_right(text, name + ".hpp"));
+    EXPECT_EQ(wrong_own_line(text, name + ".hpp"), "");
   }
   for (std::size_t at = text.find(own); at != std::string::npos; at = text.find(own, at + 1)) {
     const std::size_t end = text.find('\n', at);

@@ -168,6 +168,18 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
        ":5:25: Using cons() for int and List<long>\n"},
       {"%type <int> e\n%%\n%%\ne = 'x' <long(1)> ;\n", "Types attributes e is different: int <- long\n"},
       {"%%\n%%\ne = x <n($1)> ;\nx = 'x' ;\n", "Type of n is undefined\n"},
+      // A node is the value of a domain only.
+      {"%type <int> r\n%%\n%%\nr = 'a' <n(1)> ;\n", ":4:13: Type of node can't assign to int\n"},
+      {"%type <List<E>> r\n%%\n%%\nr = 'a' <n(1)> | r 'b' ;\n",
+       ":4:13: Type of node can't assign to List<E>\n"},
+      // Rule values that no type declares, and lists without types.
+      {"%type <int> ?n?\n%%\n[0-9]+ ?n? <atoi(yytext)>\n%%\ns = ?n? <m> | 'x' ;\n",
+       ":5:10: Type of s is undefined\n"},
+      {"%%\n%%\ns = a a <cons($1,$2)> ;\na = 'x' ;\n", ":3:20: Type of s is undefined\n"},
+      // What the lexer writer cannot translate.
+      {"%%\na %{ $$ = 1; %}\n%%\ns = 'x' ;\n", ":2:7: Can't use $$ without typed return terminal\n"},
+      {"%%\nR\"()\" ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
+      {"E R\"x()x\"\n%%\nx ?t?\n%%\ns = ?t? ;\n", ":1:4: Empty pattern\n"},
   };
   const std::string dir = scratch("diagnostics");
   for (const Diagnostic& c : cases) {

@@ -54,19 +54,4 @@ ast::List<std::string> strings(std::initializer_list<const char*> texts) {
                                        << ".actual";
 }
 
-::testing::AssertionResult own_lines_are_right(const std::string& text, const std::string& file) {
-  std::istringstream in(text);
-  const std::string mark = "\"" + file + "\"";
-  int number = 0, found = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (line.compare(0, 6, "#line ") != 0 || line.find(mark) == std::string::npos) continue;
-    ++found;
-    if (std::stoi(line.substr(6)) != number + 1)
-      return ::testing::AssertionFailure() << "line " << number << ": " << line;
-  }
-  if (found == 0) return ::testing::AssertionFailure() << "no #line naming " << file;
-  return ::testing::AssertionSuccess();
-}
-
 }  // namespace wt

@@ -56,11 +56,6 @@ std::string fatal_message(F f) {
   return "";
 }
 
-// Whether every "#line N" directive of `text` that names `file` itself
-// stands on line N - 1 (so the line after it is line N of the file), and
-// there is at least one.
-::testing::AssertionResult own_lines_are_right(const std::string& text, const std::string& file);
-
 // Compares `actual` with the expected file data/<name>; on a difference the
 // actual text is written to <name>.actual in the test's working directory.
 ::testing::AssertionResult matches_file(const std::string& actual, const std::string& name);

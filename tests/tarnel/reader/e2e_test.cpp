@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "run_tarnel.hpp"
@@ -87,6 +88,24 @@ TEST(Errors, NulByteIsAnInvalidToken) {
   EXPECT_EQ(r.err, "nul.tn:2:1: syntax error, unexpected invalid token, expecting end of file\n");
   RunResult d1 = tarnel({"-d1", "nul.tn"}, "", dir);
   EXPECT_NE(d1.out.find("2:1 2:1 undef\n2:2 2:2 undef\n"), std::string::npos) << d1.out;
+
+  // Inside a token (a pattern, code, a literal, a comment) it is the same
+  // error at the NUL, not the end of the token.
+  const std::pair<std::string, std::string> inside[] = {
+      {"noas@\n", "1:5: syntax error, unexpected invalid token, expecting ?re?"},
+      {"%%\nab@c ?t?\n", "2:3: syntax error, unexpected invalid token, expecting end of file"},
+      {"%%\nx %{ f(\"@\"); %}\n", "2:9: syntax error, unexpected invalid token, expecting '}'"},
+      {"%%\n%%\ns = 'a@' ;\n", "3:5: syntax error, unexpected invalid token, expecting ';'"},
+      {"%%\n%%\ns = 'a' ; // a@b\n", "3:15: syntax error, unexpected invalid token, expecting end of file"},
+      {"%%\n%%\ns = 'a' ; /* a @ */\n", "3:16: syntax error, unexpected invalid token, expecting end of file"},
+  };
+  for (auto [text, message] : inside) {
+    std::replace(text.begin(), text.end(), '@', '\0');
+    write_file(dir + "/nul.tn", text);
+    r = tarnel({"nul.tn"}, "", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "nul.tn:" + message + "\n");
+  }
 }
 
 TEST(Errors, StackDepth) {

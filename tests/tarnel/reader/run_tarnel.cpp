@@ -32,9 +32,9 @@ std::string scratch_dir() {
   return templ;
 }
 
-std::vector<std::string> child_environment() {
+std::vector<std::string> child_environment(bool leaks) {
   std::vector<std::string> env;
-  std::string asan = "ASAN_OPTIONS=detect_leaks=0";
+  std::string asan = leaks ? "ASAN_OPTIONS=detect_leaks=1" : "ASAN_OPTIONS=detect_leaks=0";
   for (char** e = environ; *e; ++e) {
     std::string v = *e;
     if (v.compare(0, 13, "ASAN_OPTIONS=") == 0)
@@ -56,7 +56,7 @@ std::vector<char*> pointers(std::vector<std::string>& v) {
 }  // namespace
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& dir, const std::string& input) {
+                      const std::string& dir, const std::string& input, bool leaks) {
   const std::string scratch = scratch_dir();
   const std::string in = scratch + "/in", out = scratch + "/out", err = scratch + "/err";
   write_file(in, input);
@@ -70,7 +70,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 
   std::vector<std::string> argv_s{program};
   argv_s.insert(argv_s.end(), args.begin(), args.end());
-  std::vector<std::string> env_s = child_environment();
+  std::vector<std::string> env_s = child_environment(leaks);
   std::vector<char*> argv = pointers(argv_s), env = pointers(env_s);
 
   RunResult r;
@@ -87,4 +87,17 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   for (const std::string& f : {in, out, err}) unlink(f.c_str());
   rmdir(scratch.c_str());
   return r;
+}
+
+std::string wrong_own_line(const std::string& text, const std::string& file) {
+  std::istringstream in(text);
+  const std::string mark = " \"" + file + "\"";
+  int number = 0, found = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (line.compare(0, 6, "#line ") != 0 || line.find(mark) == std::string::npos) continue;
+    ++found;
+    if (std::atoi(line.c_str() + 6) != number + 1) return "line " + std::to_string(number) + ": " + line;
+  }
+  return found ? "" : "no #line naming " + file;
 }

@@ -12,11 +12,18 @@ struct RunResult {
 };
 
 // Runs `program` with `args` in directory `dir`, feeding it `input`.
-// Leak reports of a sanitizer build are switched off for the child: the
-// parser releases the texts it discards through the generic ast::destroy,
-// which keeps them (see tarnel.grm).
+// Leak reports of a sanitizer build are switched off for the child unless
+// `leaks` is set (a reported leak then ends it with a status other than
+// 0 or 1): tarnel's own parser still keeps texts that its code actions take
+// from the elements (see tarnel.tn).
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& dir, const std::string& input = "");
+                      const std::string& dir, const std::string& input = "",
+                      bool leaks = false);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// Checks the #line directives of a generated file `text` that name `file`
+// itself: each must give the line after it its own number. The first wrong
+// directive, or "" when all are right and there is at least one.
+std::string wrong_own_line(const std::string& text, const std::string& file);
