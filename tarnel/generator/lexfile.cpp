@@ -59,6 +59,10 @@ void write_terminal_action(std::ostream& out, ast::lterm_node* action) {
     const symbolinfo& info = terminal_info(terminal);
     const int member = member_of(info.type);
     if (ast::Term_domain* value = action->f2_) {
+      // A node is the value of a terminal of its domain only.
+      auto node = dynamic_cast<ast::tnode_node*>(value);
+      if (node && nodes.count(node->f1_) && !is_domain_name(info.type))
+        yyerror(&node->yyloc, "Type of node can't assign to " + info.type);
       // The value stands on its own line and in its own column of the
       // description, after the member it is stored in.
       const std::string field = "yylval.f" + std::to_string(member) + "_=";

@@ -172,6 +172,8 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%type <int> r\n%%\n%%\nr = 'a' <n(1)> ;\n", ":4:13: Type of node can't assign to int\n"},
       {"%type <List<E>> r\n%%\n%%\nr = 'a' <n(1)> | r 'b' ;\n",
        ":4:13: Type of node can't assign to List<E>\n"},
+      {"%type <E> n(int)\n%type <int> ?x?\n%%\nx ?x? <n(1)>\n%%\ns = ?x? ;\n",
+       ":4:11: Type of node can't assign to int\n"},
       // Rule values that no type declares, and lists without types.
       {"%type <int> ?n?\n%%\n[0-9]+ ?n? <atoi(yytext)>\n%%\ns = ?n? <m> | 'x' ;\n",
        ":5:10: Type of s is undefined\n"},
