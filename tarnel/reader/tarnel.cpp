@@ -46,10 +46,15 @@ int yylex_loop(void *scanner)
   YYSTYPE yylval;
   YYLTYPE yylloc;
   while(t=yylex(&yylval,&yylloc,scanner))
+  {
     if(yydebug_flag==1) {
       std::cout<<yylloc.first.line<<':'<<yylloc.first.column<<' '<<yylloc.last.line<<':'<<yylloc.last.column<<' ';
       lexprint(std::cout,t,yylval); std::cout<<std::endl;
     }
+    switch(t) {
+    case 1015: case 1016: case 1017: case 1018: case 1019: case 1020: case 1021: case 1022: destroy(yylval.f1_); break;
+    }
+  }
   return 0;
 }
 int yyparse_file(const char* name)

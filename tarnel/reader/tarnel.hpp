@@ -166,9 +166,11 @@ public:
     if (i >= _len) throw std::out_of_range("index out of range");
     return _str[i];
   }
+  // A part of the whole stored text (the copy ends at its NUL), whatever
+  // length was stored with it.
   std::string substr(size_t i, size_t n = std::string::npos) const {
     check();
-    return std::string(_str, _len).substr(i, n);
+    return std::string(_str).substr(i, n);
   }
   // The new copy is made before the old text is freed, so assigning a
   // text that points into this value's own text is safe.

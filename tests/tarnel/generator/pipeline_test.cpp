@@ -324,7 +324,7 @@ TEST(OutputFiles, UnwritableFileIsAnError) {
 TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
   const std::string dir = scratch("kept");
   const std::string good =
-      "%type <E> num(int)\n%type <int> ?n?\n%%\n[0-9]+ ?n? <int(std::stoi(yytext))>\n"
+      "%type <E> num(int) s\n%type <int> ?n?\n%%\n[0-9]+ ?n? <int(std::stoi(yytext))>\n"
       "%%\ns = ?n? <num($1)> ;\n%%\nint f(E e) { match e { rule num(v): return v; } return 0; }\n";
   mkdir((dir + "/o").c_str(), 0700);
   symlink("o", (dir + "/lo").c_str());
