@@ -436,7 +436,7 @@ void collect_results() {
 // whose elements have no value, a default value) is dropped, so the rule
 // has no value. A term of the description is fatal where the parser's
 // values are typed (a value of no declared type) and wherever it builds a
-// list (there is no list without types).
+// list or a node (there are none without types).
 void check_untyped_values(ast::List<ast::Grule_domain*> grm) {
   for (ast::Grule_domain* g : grm) {
     auto r = dynamic_cast<ast::grmrule_node*>(g);
@@ -451,7 +451,7 @@ void check_untyped_values(ast::List<ast::Grule_domain*> grm) {
         continue;
       }
       auto t = dynamic_cast<ast::tnode_node*>(term->f1_);
-      if (!union_fields.empty() || (t && t->f1_ == "cons"))
+      if (!union_fields.empty() || (t && (t->f1_ == "cons" || nodes.count(t->f1_))))
         yyerror(&term->f1_->yyloc, "Type of " + r->f1_ + " is undefined");
     }
   }
