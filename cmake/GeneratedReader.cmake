@@ -26,8 +26,8 @@ function(add_generated_reader name description)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    # tarnel keeps the texts its parser discards (a sanitizer build would
-    # report them as leaks and fail the step).
+    # tarnel's own parser keeps some texts that its code actions take (a
+    # sanitizer build would report them as leaks and fail the step).
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
             $<TARGET_FILE:tarnel> -o${dir}/${GEN_PREFIX} ${description}
     DEPENDS tarnel ${description}
