@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -199,12 +200,19 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   write_file(d / "victim", "victim\n");
   ASSERT_EQ(symlink("victim", (d / "t.api.tmp").c_str()), 0);
   ASSERT_EQ(symlink("s.api", (d / "l.api").c_str()), 0);
+  ASSERT_EQ(symlink("loop.api", (d / "loop.api").c_str()), 0);
   ASSERT_EQ(run_veskan(d.path(), {"-o", "s.api", "a.h"}).status, 0);
   ASSERT_EQ(run_veskan(d.path(), {"-o", "t.api", "a.h"}).status, 0);
   const std::string summary = read_file(d / "s.api");
   EXPECT_EQ(summary.substr(0, 6), "# a.h\n");
   EXPECT_EQ(read_file(d / "t.api"), summary);
-  const std::string names = "a.h l.api s.api s.api.tmp t.api t.api.tmp victim ";
+  // /dev/stdout onto a pipe is a link whose text names no file.
+  FILE *pipe = popen(("cd " + d.path() + " && " VESKAN_BIN " -o /dev/stdout a.h").c_str(), "r");
+  std::string piped;
+  for (int c; (c = fgetc(pipe)) != EOF;) piped += static_cast<char>(c);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(piped, summary);
+  const std::string names = "a.h l.api loop.api s.api s.api.tmp t.api t.api.tmp victim ";
   EXPECT_EQ(listing(d.path()), names);
   struct {
     std::vector<std::string> args;
@@ -213,6 +221,7 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   } cases[] = {
       {{"-o", "l.api", "a.h"}, 100, "Can't write file l.api\n"},
       {{"-o", "/dev/full", "a.h"}, -1, "Can't write file /dev/full\n"},
+      {{"-o", "loop.api", "a.h"}, -1, "Can't write file loop.api\n"},
       {{"-o", "a.h", "a.h"}, -1, "Output file a.h is an input\n"},
       {{"-o", "l.api", "s.api"}, -1, "Output file l.api is an input\n"},
   };
@@ -229,7 +238,7 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   EXPECT_EQ(read_file(d / "s.api.tmp"), "precious\n");
   EXPECT_EQ(read_file(d / "victim"), "victim\n");
   struct stat st;
-  for (const char *link : {"l.api", "t.api.tmp"})
+  for (const char *link : {"l.api", "loop.api", "t.api.tmp"})
     EXPECT_TRUE(lstat((d / link).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << link;
 
   // A user who may write the summary but not its folder: written in place.
