@@ -22,6 +22,13 @@ std::string entries(const std::string &summary) {
   return out;
 }
 
+// What a command started with popen writes, up to its end.
+std::string read_stream(FILE *in) {
+  std::string text;
+  for (int c; (c = fgetc(in)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
 // The names in a folder, in order, each followed by a blank.
 std::string listing(const std::string &dir) {
   std::set<std::string> names;
@@ -208,8 +215,7 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   EXPECT_EQ(read_file(d / "t.api"), summary);
   // /dev/stdout onto a pipe is a link whose text names no file.
   FILE *pipe = popen(("cd " + d.path() + " && " VESKAN_BIN " -o /dev/stdout a.h").c_str(), "r");
-  std::string piped;
-  for (int c; (c = fgetc(pipe)) != EOF;) piped += static_cast<char>(c);
+  const std::string piped = read_stream(pipe);
   EXPECT_EQ(pclose(pipe), 0);
   EXPECT_EQ(piped, summary);
   const std::string names = "a.h l.api loop.api s.api s.api.tmp t.api t.api.tmp victim ";
@@ -270,10 +276,14 @@ TEST(Cli, ManyFilesFewDescriptors) {
 }
 
 // A run that outlasts the time limit (here: reading a pipe that stays
-// open) ends with status 1 at the limit and leaves the earlier summary.
+// open, or a summary that is a pipe nobody reads, run side by side) ends
+// with status 1 at the limit and leaves the earlier summary.
 TEST(Cli, TimeLimit) {
   temp_dir d;
   write_file(d / "project.api", "earlier\n");
+  write_file(d / "a.h", "int a;\n");
+  ASSERT_EQ(mkfifo((d / "fifo.api").c_str(), 0644), 0);
+  FILE *unread = popen(("cd " + d.path() + " && timeout 20 " VESKAN_BIN " -o fifo.api a.h 2>&1").c_str(), "r");
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   run_options opt;
@@ -287,6 +297,10 @@ TEST(Cli, TimeLimit) {
   EXPECT_EQ(r.err, "Time limit of 5000 ms exceeded\n");
   EXPECT_GE(secs, 4.9);
   EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
+  const std::string err = read_stream(unread);
+  const int status = pclose(unread);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_EQ(err, "Time limit of 5000 ms exceeded\n");
 }
 
 // Real headers, their summary checked by hand: a C header of typedefs of
