@@ -116,6 +116,7 @@ output_file::~output_file() { discard(); }
 
 bool output_file::open() {
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   struct stat named;
   const bool named_exists = stat(name_.c_str(), &named) == 0;
   if (!named_exists && errno == ELOOP) return false;  // a link loop stays as it is

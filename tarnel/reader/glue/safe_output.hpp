@@ -19,8 +19,9 @@
 //
 // A replaced file keeps its permission bits; a new one gets those the umask
 // leaves of 0666. Write failures are reported by the results, never by
-// messages. A file size limit makes writes fail (SIGXFSZ is ignored once an
-// output is opened) instead of ending the process with a temporary left.
+// messages. A file size limit, or a pipe that nobody reads, makes writes
+// fail (SIGXFSZ and SIGPIPE are ignored once an output is opened) instead of
+// ending the process with a temporary left.
 #pragma once
 
 #include <sys/types.h>
