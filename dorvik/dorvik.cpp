@@ -510,10 +510,6 @@ int main(int argc, char **argv) {
       return 1;
     }
   }
-  summary_file summary_out;
-  if (!summary_out.open(summary_name)) {
-    return 1;
-  }
 
   // Files that must not be read as annotated files: the report (already
   // consumed) and every annotated file once it has been read (two records
@@ -556,9 +552,12 @@ int main(int argc, char **argv) {
     }
   }
 
-  // Inputs are removed only once the whole summary is safely written, and
-  // the report only when it is a regular file (never /dev/stdin or a pipe).
-  if (!summary_out.finish(summary.str())) {
+  // The summary's temporary is made only once its text is complete, so a run
+  // interrupted while it reads the annotated files leaves none. Inputs are removed only once the whole
+  // summary is safely written, and the report only when it is a regular
+  // file (never /dev/stdin or a pipe).
+  summary_file summary_out;
+  if (!summary_out.open(summary_name) || !summary_out.finish(summary.str())) {
     return 1;
   }
   if (!file_info.empty() && regular_file(report_name)) {
