@@ -407,8 +407,9 @@ bool write_all(int fd, const std::string &text) {
 // renamed onto it once written and closed, so a failed run leaves an earlier
 // summary as it was. A summary that exists and is not a regular file (a
 // device, a pipe) is written through in place; when its folder lets no
-// temporary be created (permission) but the file may be written, the text
-// is written over it in place.
+// temporary be created (permission) but the file may be written, or when a
+// link leads where no path does (/dev/stdout onto a removed file), the text
+// is written over it in place. A link loop is not written.
 class summary_file {
 public:
   ~summary_file() {
@@ -423,21 +424,36 @@ public:
   bool open(const std::string &name) {
     // A file size limit then makes writes fail instead of ending the run.
     std::signal(SIGXFSZ, SIG_IGN);
+    struct stat named;
+    const bool named_exists = stat(name.c_str(), &named) == 0;
+    if (!named_exists && errno == ELOOP) {
+      return false; // a link loop stays as it is
+    }
     target_ = link_target(name);
     struct stat st;
-    const bool exists = stat(target_.c_str(), &st) == 0;
+    bool exists = stat(target_.c_str(), &st) == 0;
+    // Links whose text leads nowhere the name does (/dev/stdout onto a pipe
+    // or a removed file): the file is reached through its own name only.
+    const bool by_name_only =
+        named_exists &&
+        !(exists && st.st_dev == named.st_dev && st.st_ino == named.st_ino);
+    if (by_name_only) {
+      target_ = name;
+      st = named;
+      exists = true;
+    }
     if (exists && !S_ISREG(st.st_mode)) {
       fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
       return fd_ >= 0;
     }
     std::string temp = target_ + ".XXXXXX";
-    fd_ = mkstemp(&temp[0]);
+    fd_ = by_name_only ? -1 : mkstemp(&temp[0]);
     if (fd_ >= 0) {
       temp_ = temp;
       const mode_t mask = umask(0);
       umask(mask);
       (void)fchmod(fd_, exists ? st.st_mode & 0777 : 0666 & ~mask);
-    } else if (exists && (errno == EACCES || errno == EPERM)) {
+    } else if (exists && (by_name_only || errno == EACCES || errno == EPERM)) {
       fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
       in_place_ = true;
     }
@@ -494,10 +510,6 @@ int main(int argc, char **argv) {
       return 1;
     }
   }
-  summary_file summary_out;
-  if (!summary_out.open(summary_name)) {
-    return 1;
-  }
 
   // Files that must not be read as annotated files: the report (already
   // consumed) and every annotated file once it has been read (two records
@@ -540,9 +552,12 @@ int main(int argc, char **argv) {
     }
   }
 
-  // Inputs are removed only once the whole summary is safely written, and
-  // the report only when it is a regular file (never /dev/stdin or a pipe).
-  if (!summary_out.finish(summary.str())) {
+  // The summary's temporary is made only once its text is complete, so a run
+  // interrupted while it reads the annotated files leaves none. Inputs are removed only once the whole
+  // summary is safely written, and the report only when it is a regular
+  // file (never /dev/stdin or a pipe).
+  summary_file summary_out;
+  if (!summary_out.open(summary_name) || !summary_out.finish(summary.str())) {
     return 1;
   }
   if (!file_info.empty() && regular_file(report_name)) {

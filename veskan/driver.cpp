@@ -174,12 +174,22 @@ void write_summary_file() {
   // summary as it was.
   safe_output::output_file out(outname);
   bool ok;
-  {
+  const safe_output::file_id id = safe_output::identify(outname);
+  // Opening a pipe waits for its reader, and writing to it waits while it
+  // is not read: neither is done under the lock, so that the time limit
+  // still ends the run. (A device or a pipe is written through, with no
+  // temporary to remove.)
+  if (id.name.empty() && !id.regular) {
+    ok = out.open();
+  } else {
     std::lock_guard<std::mutex> hold(watch().lock);
     ok = out.open();
     watch().tmpname = out.temp_name();
   }
-  if (ok) write_summary(out.stream());
+  if (ok) {
+    write_summary(out.stream());
+    out.stream().flush();
+  }
   finish_run([&] {
     ok = ok && out.close() && out.commit();
     out.discard();

@@ -263,6 +263,17 @@ TEST_F(SummaryTest, InputsAndEarlierSummariesAreKept) {
   EXPECT_EQ(list_dir(dir / "sub"),
             (std::set<std::string>{"a.c.gcov", "abs.gcov", "link.gcov", "real.txt",
                                    "report.lnk", "report.txt", "summary.lnk"}));
+
+  // /dev/stdout onto a pipe is a link whose text names no file; a link loop
+  // is not written.
+  const run_result piped =
+      run({"sh", "-c", "\"$0\" report.txt /dev/stdout | cat", DORVIK_BIN}, dir / "sub");
+  EXPECT_EQ(piped.out, earlier);
+  put("sub/a.c.gcov", annotated);
+  put("sub/report.txt", report);
+  fs::create_symlink("loop.txt", dir / "sub/loop.txt");
+  EXPECT_EQ(run_dorvik({"report.txt", "loop.txt"}, dir / "sub").status, 1);
+  EXPECT_TRUE(fs::is_symlink(dir / "sub/loop.txt"));
 }
 
 } // namespace

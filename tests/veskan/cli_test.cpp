@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -19,6 +20,13 @@ std::string entries(const std::string &summary) {
   while (std::getline(in, line))
     if (!line.empty() && line[0] != '#' && line[0] != '!') out += line + "\n";
   return out;
+}
+
+// What a command started with popen writes, up to its end.
+std::string read_stream(FILE *in) {
+  std::string text;
+  for (int c; (c = fgetc(in)) != EOF;) text += static_cast<char>(c);
+  return text;
 }
 
 // The names in a folder, in order, each followed by a blank.
@@ -199,12 +207,18 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   write_file(d / "victim", "victim\n");
   ASSERT_EQ(symlink("victim", (d / "t.api.tmp").c_str()), 0);
   ASSERT_EQ(symlink("s.api", (d / "l.api").c_str()), 0);
+  ASSERT_EQ(symlink("loop.api", (d / "loop.api").c_str()), 0);
   ASSERT_EQ(run_veskan(d.path(), {"-o", "s.api", "a.h"}).status, 0);
   ASSERT_EQ(run_veskan(d.path(), {"-o", "t.api", "a.h"}).status, 0);
   const std::string summary = read_file(d / "s.api");
   EXPECT_EQ(summary.substr(0, 6), "# a.h\n");
   EXPECT_EQ(read_file(d / "t.api"), summary);
-  const std::string names = "a.h l.api s.api s.api.tmp t.api t.api.tmp victim ";
+  // /dev/stdout onto a pipe is a link whose text names no file.
+  FILE *pipe = popen(("cd " + d.path() + " && " VESKAN_BIN " -o /dev/stdout a.h").c_str(), "r");
+  const std::string piped = read_stream(pipe);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(piped, summary);
+  const std::string names = "a.h l.api loop.api s.api s.api.tmp t.api t.api.tmp victim ";
   EXPECT_EQ(listing(d.path()), names);
   struct {
     std::vector<std::string> args;
@@ -213,6 +227,7 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   } cases[] = {
       {{"-o", "l.api", "a.h"}, 100, "Can't write file l.api\n"},
       {{"-o", "/dev/full", "a.h"}, -1, "Can't write file /dev/full\n"},
+      {{"-o", "loop.api", "a.h"}, -1, "Can't write file loop.api\n"},
       {{"-o", "a.h", "a.h"}, -1, "Output file a.h is an input\n"},
       {{"-o", "l.api", "s.api"}, -1, "Output file l.api is an input\n"},
   };
@@ -229,7 +244,7 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
   EXPECT_EQ(read_file(d / "s.api.tmp"), "precious\n");
   EXPECT_EQ(read_file(d / "victim"), "victim\n");
   struct stat st;
-  for (const char *link : {"l.api", "t.api.tmp"})
+  for (const char *link : {"l.api", "loop.api", "t.api.tmp"})
     EXPECT_TRUE(lstat((d / link).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << link;
 
   // A user who may write the summary but not its folder: written in place.
@@ -261,10 +276,14 @@ TEST(Cli, ManyFilesFewDescriptors) {
 }
 
 // A run that outlasts the time limit (here: reading a pipe that stays
-// open) ends with status 1 at the limit and leaves the earlier summary.
+// open, or a summary that is a pipe nobody reads, run side by side) ends
+// with status 1 at the limit and leaves the earlier summary.
 TEST(Cli, TimeLimit) {
   temp_dir d;
   write_file(d / "project.api", "earlier\n");
+  write_file(d / "a.h", "int a;\n");
+  ASSERT_EQ(mkfifo((d / "fifo.api").c_str(), 0644), 0);
+  FILE *unread = popen(("cd " + d.path() + " && timeout 20 " VESKAN_BIN " -o fifo.api a.h 2>&1").c_str(), "r");
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   run_options opt;
@@ -278,6 +297,10 @@ TEST(Cli, TimeLimit) {
   EXPECT_EQ(r.err, "Time limit of 5000 ms exceeded\n");
   EXPECT_GE(secs, 4.9);
   EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
+  const std::string err = read_stream(unread);
+  const int status = pclose(unread);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_EQ(err, "Time limit of 5000 ms exceeded\n");
 }
 
 // Real headers, their summary checked by hand: a C header of typedefs of

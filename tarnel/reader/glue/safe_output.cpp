@@ -116,16 +116,29 @@ output_file::~output_file() { discard(); }
 
 bool output_file::open() {
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+  struct stat named;
+  const bool named_exists = stat(name_.c_str(), &named) == 0;
+  if (!named_exists && errno == ELOOP) return false;  // a link loop stays as it is
   target_ = final_target(name_);
   struct stat st;
-  const bool exists = stat(target_.c_str(), &st) == 0;
+  bool exists = stat(target_.c_str(), &st) == 0;
+  // Links whose text leads nowhere the name does (/dev/stdout onto a pipe or
+  // a removed file): the file is reached through its own name only.
+  const bool by_name_only =
+      named_exists && !(exists && st.st_dev == named.st_dev && st.st_ino == named.st_ino);
+  if (by_name_only) {
+    target_ = name_;
+    st = named;
+    exists = true;
+  }
   if (exists && !S_ISREG(st.st_mode)) {
     fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     mode_ = mode::through;
-  } else if ((fd_ = make_temp(target_, temp_)) >= 0) {
+  } else if (!by_name_only && (fd_ = make_temp(target_, temp_)) >= 0) {
     (void)fchmod(fd_, exists ? st.st_mode & 0777 : default_mode());
     mode_ = mode::replace;
-  } else if (exists && (errno == EACCES || errno == EPERM)) {
+  } else if (exists && (by_name_only || errno == EACCES || errno == EPERM)) {
     // Opened now, so that a file that cannot be written either fails here.
     fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     mode_ = mode::in_memory;
@@ -181,9 +194,9 @@ void output_file::discard() {
 }
 
 file_id identify(const std::string& path) {
-  const std::string target = final_target(path);
   struct stat st;
-  if (stat(target.c_str(), &st) == 0) return {st.st_dev, st.st_ino, "", S_ISREG(st.st_mode)};
+  if (stat(path.c_str(), &st) == 0) return {st.st_dev, st.st_ino, "", S_ISREG(st.st_mode)};
+  const std::string target = final_target(path);
   const std::string folder = folder_of(target);
   const std::string base = target.substr(folder.size());
   if (!base.empty() && stat(folder.empty() ? "." : folder.c_str(), &st) == 0)

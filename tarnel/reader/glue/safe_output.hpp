@@ -8,7 +8,8 @@
 //
 //   - An output that is a symbolic link: the temporary is made beside the
 //     link's final target and renamed onto the target, so the link stays a
-//     link.
+//     link. A link loop is not written. A link whose text leads nowhere
+//     (/dev/stdout onto a pipe) is written through its name, in place.
 //   - An output that exists and is not a regular file (a device such as
 //     /dev/null or /dev/full, a FIFO): there is nothing to replace, so it is
 //     written through in place.
@@ -18,8 +19,9 @@
 //
 // A replaced file keeps its permission bits; a new one gets those the umask
 // leaves of 0666. Write failures are reported by the results, never by
-// messages. A file size limit makes writes fail (SIGXFSZ is ignored once an
-// output is opened) instead of ending the process with a temporary left.
+// messages. A file size limit, or a pipe that nobody reads, makes writes
+// fail (SIGXFSZ and SIGPIPE are ignored once an output is opened) instead of
+// ending the process with a temporary left.
 #pragma once
 
 #include <sys/types.h>
@@ -66,8 +68,8 @@ class output_file {
 
 // What tells files apart: device and inode for a file that exists (so links
 // and other spellings of a path give the same identity); for one that does
-// not, the folder's device and inode and the name in it. A final symbolic
-// link is followed first.
+// not, the folder's device and inode and the name in it, after the final
+// symbolic links (a dangling link) are followed.
 struct file_id {
   dev_t dev = 0;
   ino_t ino = 0;

@@ -375,6 +375,10 @@ TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
       // The scanner code makes the first file larger than the limit.
       {"%code lex %{ /*" + std::string(3000, 'x') + "*/ %}\n" + good, "ulimit -f 2; exec \"$0\" g.tn",
        "Can't write file g.lex\n"},
+      // Standard output a pipe whose reader stops after one byte.
+      {"%code h %{ const char* big = \"" + std::string(1 << 20, 'x') + "\"; %}\n" + good,
+       "rm g.hpp; ln -s /dev/stdout g.hpp; mkfifo p; head -c1 p >/dev/null & exec >p; rm p; exec \"$0\" g.tn",
+       "Can't write file g.hpp\n"},
       {good, "rm g.hpp; ln -s /dev/full g.hpp; exec \"$0\" g.tn", "Can't write file g.hpp\n"},
   };
   for (const auto& c : failing) {
