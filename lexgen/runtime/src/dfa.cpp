@@ -2,10 +2,17 @@
 // the premultiplied tables the Matcher runs.
 //
 // A DFA state is a set of NFA states together with what holds at its
-// position: whether a line or the input starts there (for ^ in
-// assertions still pending), whether it is a start state (acceptance at
-// length 0 is never reported), the rule accepted on entry, and the rule
-// accepted one byte earlier when a `$` needed the newline just read.
+// position: whether a line or the input starts there and whether a word
+// byte comes before it (for assertions still pending), whether it is a
+// start state (acceptance at length 0 is never reported), the rule accepted
+// on entry, and the rule accepted one byte earlier when an assertion (a `$`,
+// a `\b`) needed the byte just read.
+//
+// Assertions that look at the next byte stay pending in a state's set; they
+// are decided on each transition by the kind of byte it reads (a newline,
+// a word byte, another byte) and at the end of the input. Word bytes get
+// byte classes of their own only when the pattern has word assertions, so
+// other patterns compile to the same tables as before.
 //
 // A rule holding a lazy quantifier ends at its shortest non-empty match: as
 // soon as a non-start state accepts it, its NFA states are dropped, so no
@@ -25,8 +32,12 @@ namespace {
 // states hold huge NFA state sets fails instead of taking minutes.
 constexpr size_t max_closure_work = 40000000;
 
+// What follows a position, as far as assertions can tell.
+enum class Next : uint8_t { unknown, newline, word, other, end };
+
 struct Context {
-  bool bol, boi, eol, eoi;
+  bool bol, boi, word;  // before the position: a line or the input starts, a word byte
+  Next next;
 };
 
 struct KeyHash {
@@ -38,8 +49,8 @@ struct KeyHash {
 };
 
 struct DState {
-  std::vector<int32_t> set;  // bytes states and pending eol/eoi assertions
-  bool bol, boi, start;
+  std::vector<int32_t> set;  // bytes states and pending assertions
+  bool bol, boi, word, start;
   uint32_t accept, before;
 };
 
@@ -51,16 +62,17 @@ class Builder {
     make_classes();
     stamp_.assign(nfa_.states.size(), 0);
     std::vector<int32_t> empty;
-    add_state(empty, false, false, false, 0, 0);  // dead
+    add_state(empty, false, false, false, false, 0, 0);  // dead
     std::vector<int32_t> seeds(nfa_.start.begin(), nfa_.start.end());
-    const Context ctx[3] = {{true, true, false, false},
-                            {true, false, false, false},
-                            {false, false, false, false}};
-    for (int i = 0; i < 3; ++i) {
+    const Context ctx[4] = {{true, true, false, Next::unknown},
+                            {true, false, false, Next::unknown},
+                            {false, false, false, Next::unknown},
+                            {false, false, true, Next::unknown}};
+    for (int i = 0; i < 4; ++i) {
       std::vector<int32_t> kept;
       std::vector<uint32_t> accepts;
       closure(seeds, ctx[i], kept, accepts);
-      start_[i] = add_state(kept, ctx[i].bol, ctx[i].boi, true, 0, 0);
+      start_[i] = add_state(kept, ctx[i].bol, ctx[i].boi, ctx[i].word, true, 0, 0);
     }
     for (size_t i = 0; i < states_.size(); ++i) expand(i);
     minimise();
@@ -68,7 +80,8 @@ class Builder {
 
  private:
   // Splits the bytes into classes that no set of the NFA tells apart; the
-  // newline always has a class of its own.
+  // newline always has a class of its own, and with word assertions the
+  // word bytes have classes apart from the others.
   void make_classes() {
     uint16_t cid[256] = {};
     unsigned n = 1;
@@ -85,6 +98,12 @@ class Builder {
     ByteSet nl;
     nl.set('\n');
     refine(nl);
+    if (nfa_.word) {
+      ByteSet w;
+      for (unsigned b = 0; b < 256; ++b)
+        if (is_word_byte(static_cast<int>(b))) w.set(b);
+      refine(w);
+    }
     for (const ByteSet& s : nfa_.sets) refine(s);
     nclasses_ = n;
     std::vector<int> rep(n, -1);
@@ -93,6 +112,13 @@ class Builder {
       if (rep[cid[b]] < 0) rep[cid[b]] = static_cast<int>(b);
     }
     nl_class_ = cid[static_cast<unsigned char>('\n')];
+    class_next_.assign(n, Next::other);
+    for (unsigned c = 0; c < n; ++c) {
+      if (c == nl_class_)
+        class_next_[c] = Next::newline;
+      else if (nfa_.word && is_word_byte(rep[c]))
+        class_next_[c] = Next::word;
+    }
     set_classes_.resize(nfa_.sets.size());
     for (size_t i = 0; i < nfa_.sets.size(); ++i)
       for (unsigned c = 0; c < n; ++c)
@@ -100,8 +126,9 @@ class Builder {
   }
 
   // The states reached from seeds without consuming a byte under ctx: the
-  // bytes states and unresolved eol/eoi assertions go to kept (sorted), the
-  // rules accepted to accepts.
+  // bytes states and the assertions that ctx cannot decide go to kept
+  // (sorted), the rules accepted to accepts. An assertion that ctx decides
+  // against ends its path.
   void closure(const std::vector<int32_t>& seeds, Context ctx, std::vector<int32_t>& kept,
                std::vector<uint32_t>& accepts) {
     if (++gen_ == 0) {
@@ -135,16 +162,15 @@ class Builder {
           if (ctx.boi) stack_.push_back(st.out1);
           break;
         case NKind::eol:
-          if (ctx.eol)
-            stack_.push_back(st.out1);
-          else
-            kept.push_back(q);
-          break;
         case NKind::eoi:
-          if (ctx.eoi)
-            stack_.push_back(st.out1);
-          else
+        case NKind::wordb:
+        case NKind::nwordb:
+        case NKind::wbeg:
+        case NKind::wend:
+          if (ctx.next == Next::unknown)
             kept.push_back(q);
+          else if (holds(st.kind, ctx))
+            stack_.push_back(st.out1);
           break;
         case NKind::accept:
           accepts.push_back(st.rule);
@@ -152,6 +178,20 @@ class Builder {
       }
     }
     std::sort(kept.begin(), kept.end());
+  }
+
+  // Whether an assertion on the next byte holds, once ctx.next is known.
+  static bool holds(NKind kind, Context ctx) {
+    bool after = ctx.next == Next::word;
+    switch (kind) {
+      case NKind::eol: return ctx.next == Next::newline || ctx.next == Next::end;
+      case NKind::eoi: return ctx.next == Next::end;
+      case NKind::wordb: return ctx.word != after;
+      case NKind::nwordb: return ctx.word == after;
+      case NKind::wbeg: return !ctx.word && after;
+      case NKind::wend: return ctx.word && !after;
+      default: return false;
+    }
   }
 
   static uint32_t first_rule(const std::vector<uint32_t>& accepts) {
@@ -181,11 +221,12 @@ class Builder {
     return false;
   }
 
-  uint32_t add_state(std::vector<int32_t>& set, bool bol, bool boi, bool start, uint32_t accept,
-                     uint32_t before) {
-    if (!has_pending(set)) bol = boi = false;  // nothing left that they decide
+  uint32_t add_state(std::vector<int32_t>& set, bool bol, bool boi, bool word, bool start,
+                     uint32_t accept, uint32_t before) {
+    if (!has_pending(set)) bol = boi = word = false;  // nothing left that they decide
+    if (!nfa_.word) word = false;
     key_.clear();
-    key_.push_back((bol ? 1 : 0) | (boi ? 2 : 0) | (start ? 4 : 0));
+    key_.push_back((bol ? 1 : 0) | (boi ? 2 : 0) | (start ? 4 : 0) | (word ? 8 : 0));
     key_.push_back(static_cast<int32_t>(accept));
     key_.push_back(static_cast<int32_t>(before));
     key_.insert(key_.end(), set.begin(), set.end());
@@ -195,7 +236,7 @@ class Builder {
       throw regex_error("pattern needs more than " + std::to_string(Pattern::max_states) + " DFA states",
                         regex_error::npos);
     uint32_t id = static_cast<uint32_t>(states_.size());
-    states_.push_back(DState{set, bol, boi, start, accept, before});
+    states_.push_back(DState{set, bol, boi, word, start, accept, before});
     index_.emplace(key_, id);
     return id;
   }
@@ -208,49 +249,54 @@ class Builder {
     if (d.set.empty()) return;  // every byte leads to the dead state
     bool pending = has_pending(d.set);
 
-    // Before a newline, eol assertions hold: the newline moves from this
-    // larger set, and a rule accepted through it counts one byte back.
-    std::vector<int32_t> nl_set;
-    uint32_t before = 0;
-    if (pending) {
+    // With assertions pending, each kind of next byte decides them its own
+    // way: a byte of that kind moves from the states they let through, and
+    // a rule they accept counts one byte back (`before`).
+    const size_t kinds = 5;
+    std::vector<int32_t> from[kinds];
+    uint32_t before[kinds] = {0, 0, 0, 0, 0};
+    bool decided[kinds] = {false, false, false, false, false};
+    auto decide = [&](Next next, std::vector<int32_t>& kept) -> uint32_t {
       std::vector<uint32_t> accepts;
-      closure(d.set, Context{d.bol, d.boi, true, false}, nl_set, accepts);
-      if (!d.start) {
-        uint32_t r = first_rule(accepts);
-        if (r != 0 && (d.accept == 0 || r < d.accept)) before = r;
-        prune_lazy(nl_set, accepts);
+      closure(d.set, Context{d.bol, d.boi, d.word, next}, kept, accepts);
+      if (d.start) return 0;
+      prune_lazy(kept, accepts);
+      uint32_t r = first_rule(accepts);
+      return r != 0 && (d.accept == 0 || r < d.accept) ? r : 0;
+    };
+    if (pending) {
+      for (unsigned c = 0; c < nclasses_; ++c) {
+        size_t k = static_cast<size_t>(class_next_[c]);
+        if (decided[k]) continue;
+        decided[k] = true;
+        before[k] = decide(class_next_[c], from[k]);
       }
       std::vector<int32_t> ignored;
-      accepts.clear();
-      closure(d.set, Context{d.bol, d.boi, true, true}, ignored, accepts);
-      if (!d.start) {
-        uint32_t r = first_rule(accepts);
-        if (r != 0 && (d.accept == 0 || r < d.accept)) at_end_[i] = r;
-      }
+      if (uint32_t r = decide(Next::end, ignored)) at_end_[i] = r;
     }
 
     buckets_.assign(nclasses_, {});
-    for (int32_t q : d.set) {
-      const NState& st = nfa_.states[q];
-      if (st.kind != NKind::bytes) continue;
-      for (uint16_t c : set_classes_[st.set])
-        if (c != nl_class_ || !pending) buckets_[c].push_back(st.out1);
-    }
-    if (pending) {
-      for (int32_t q : nl_set) {
+    for (size_t k = 0; k < kinds; ++k) {
+      if (pending && !decided[k]) continue;
+      const std::vector<int32_t>& set = pending ? from[k] : d.set;
+      for (int32_t q : set) {
         const NState& st = nfa_.states[q];
-        if (st.kind == NKind::bytes && nfa_.sets[st.set].test('\n')) buckets_[nl_class_].push_back(st.out1);
+        if (st.kind != NKind::bytes) continue;
+        for (uint16_t c : set_classes_[st.set])
+          if (!pending || static_cast<size_t>(class_next_[c]) == k) buckets_[c].push_back(st.out1);
       }
+      if (!pending) break;
     }
     for (unsigned c = 0; c < nclasses_; ++c) {
+      uint32_t back = pending ? before[static_cast<size_t>(class_next_[c])] : 0;
+      // A byte that leads nowhere still needs a state to report `before`.
+      if (buckets_[c].empty() && back == 0) continue;
       bool nl = c == nl_class_;
-      // A newline that leads nowhere still needs a state to report `before`.
-      if (buckets_[c].empty() && !(nl && before != 0)) continue;
       std::vector<int32_t> kept;
       std::vector<uint32_t> accepts;
-      closure(buckets_[c], Context{nl, false, false, false}, kept, accepts);
+      closure(buckets_[c], Context{nl, false, class_next_[c] == Next::word, Next::unknown}, kept, accepts);
       prune_lazy(kept, accepts);
-      uint32_t t = add_state(kept, nl, false, false, first_rule(accepts), nl ? before : 0);
+      uint32_t t = add_state(kept, nl, false, class_next_[c] == Next::word, false, first_rule(accepts), back);
       trans_[i * nclasses_ + c] = t;
     }
   }
@@ -381,7 +427,11 @@ class Builder {
     }
     for (unsigned byte = 0; byte < 256; ++byte)
       prog_.column[byte] = prog_.next.data() + static_cast<size_t>(cls_[byte]) * count;
-    for (int i = 0; i < 3; ++i) prog_.start[i] = number[blk[start_[i]]];
+    for (int i = 0; i < 4; ++i) prog_.start[i] = number[blk[start_[i]]];
+    for (unsigned byte = 0; byte < 256; ++byte)
+      prog_.start_after[byte] = prog_.start[byte == '\n'                            ? at_line_start
+                                            : is_word_byte(static_cast<int>(byte)) ? after_word
+                                                                                   : elsewhere];
   }
 
   Program& prog_;
@@ -389,6 +439,7 @@ class Builder {
   unsigned nclasses_ = 0;
   unsigned nl_class_ = 0;
   uint8_t cls_[256] = {};
+  std::vector<Next> class_next_;  // per class: the kind of its bytes
   std::vector<std::vector<uint16_t>> set_classes_;
   std::vector<uint32_t> stamp_;
   uint32_t gen_ = 0;
@@ -400,7 +451,7 @@ class Builder {
   std::vector<uint32_t> trans_;
   std::vector<uint32_t> at_end_;
   std::vector<std::vector<int32_t>> buckets_;
-  uint32_t start_[3] = {0, 0, 0};
+  uint32_t start_[4] = {0, 0, 0, 0};
 };
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace reflex {
 namespace detail {
 
-size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len, bool bol,
+size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
                             bool boi, int next) const {
   const size_t none = SIZE_MAX;
   const size_t n = nfa.states.size();
@@ -22,10 +22,13 @@ size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len
   seeds.push_back({nfa.start[rule - 1], none});
   size_t head = len;
   for (size_t i = 0;; ++i) {
-    bool at_bol = i == 0 ? bol : text[i - 1] == '\n';
+    const int prev = i == 0 ? before : text[i - 1];
+    const int after = i < len ? text[i] : next;
+    bool at_bol = prev == '\n';
     bool at_boi = i == 0 && boi;
-    bool at_eol = i < len ? text[i] == '\n' : next == '\n' || next < 0;
-    bool at_eoi = i == len && next < 0;
+    bool at_eol = after == '\n' || after < 0;
+    bool at_eoi = after < 0;
+    bool word_before = is_word_byte(prev), word_after = is_word_byte(after);
     list.clear();
     stack = seeds;
     size_t best = 0;
@@ -66,6 +69,18 @@ size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len
           break;
         case NKind::eoi:
           follow = at_eoi;
+          break;
+        case NKind::wordb:
+          follow = word_before != word_after;
+          break;
+        case NKind::nwordb:
+          follow = word_before == word_after;
+          break;
+        case NKind::wbeg:
+          follow = !word_before && word_after;
+          break;
+        case NKind::wend:
+          follow = word_before && !word_after;
           break;
         case NKind::accept:
           if (i == len && !(accepted && best >= t)) {

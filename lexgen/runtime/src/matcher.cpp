@@ -50,7 +50,8 @@ void Matcher::reset_position() {
   eof_ = false;
   peeked_ = -1;
   more_ = false;
-  bol0_ = boi0_ = true;
+  before0_ = '\n';
+  boi0_ = true;
   lpos_ = 0;
   line_ = mline_ = 1;
   col_ = mcol_ = col0_ = 0;
@@ -86,7 +87,7 @@ void Matcher::terminate() {
 }
 
 int Matcher::byte_before(size_t pos) const {
-  if (pos == 0) return bol0_ ? '\n' : -1;
+  if (pos == 0) return before0_;
   if (held_ && pos - 1 == txt_ + len_) return static_cast<unsigned char>(hold_);
   return static_cast<unsigned char>(buf_[pos - 1]);
 }
@@ -181,7 +182,7 @@ size_t Matcher::make_room(size_t keep) {
   if (capacity_ - end_ < want && keep > 0) {
     recount_to(keep);
     col0_ = col_;
-    bol0_ = buf_[keep - 1] == '\n';
+    before0_ = static_cast<unsigned char>(buf_[keep - 1]);
     boi0_ = false;
     std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
     end_ -= keep;
@@ -225,9 +226,8 @@ size_t Matcher::scan() {
   }
   const detail::Program& prog = *prog_;
   const int before = byte_before(start);
-  const bool bol = before == '\n';
   const bool boi = start == 0 && boi0_;
-  const uint32_t s0 = prog.start[boi ? detail::at_input_start : bol ? detail::at_line_start : detail::elsewhere];
+  const uint32_t s0 = boi ? prog.start[detail::at_input_start] : prog.start_after[before];
   const uint32_t* const* column = prog.column;
   const detail::Program::StateInfo* info = prog.info.data();
   // Runs the DFA while it lives: s is the state after buf_[start, pos).
@@ -300,7 +300,7 @@ size_t Matcher::scan() {
       }
       int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
       len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
-                             accept_end - start, bol, boi, next);
+                             accept_end - start, before, boi, next);
     }
     if (len > 0) {
       cur_ = start + len;

@@ -1,5 +1,6 @@
 // Regular expression parser: builds a syntax tree, then a Thompson NFA with
 // one accepting state per top-level alternative (rule).
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <string>
@@ -13,6 +14,10 @@ namespace detail {
 namespace {
 
 constexpr size_t max_nfa_states = 250000;
+// Bounds the syntax tree, and the NFA states and steps that building it
+// takes; both are checked before the work they bound.
+constexpr size_t max_nodes = 4 * max_nfa_states;
+constexpr size_t max_build_cost = 2 * max_nfa_states;
 constexpr int max_repeat = 1000;
 constexpr int max_group_depth = 256;
 constexpr int max_tree_depth = 1000;
@@ -21,6 +26,7 @@ struct Flags {
   bool fold = false;       // (?i)
   bool multiline = false;  // (?m)
   bool dotall = false;     // (?s)
+  bool freespace = false;  // (?x)
 };
 
 struct Node {
@@ -28,12 +34,16 @@ struct Node {
   Kind kind = empty;
   NKind anchor_kind = NKind::bol;
   bool has_look = false;
+  bool is_class = false;  // bytes written as a class: an operand of {-} {+} {&}
   uint32_t set = 0;
   int min = 0;
   int max = 0;  // -1: unbounded
   int depth = 1;
+  size_t cost = 1;  // NFA states and build steps of the subtree (capped)
   std::vector<int> kids;
 };
+
+size_t capped_sum(size_t a, size_t b) { return std::min(a + b, max_build_cost + 1); }
 
 ByteSet posix_class(const std::string& name, bool& known) {
   ByteSet s;
@@ -71,6 +81,11 @@ ByteSet posix_class(const std::string& name, bool& known) {
   } else if (name == "blank") {
     s.set(' ');
     s.set('\t');
+  } else if (name == "graph") {
+    s.set_range('!', '~');
+  } else if (name == "word") {
+    s = posix_class("alnum", known);
+    s.set('_');
   } else {
     known = false;
   }
@@ -94,18 +109,34 @@ int hex_value(char c) {
   return -1;
 }
 
+// The ASCII class that \p{Name} names: a POSIX class name, capitalised
+// (\p{Alpha} is [[:alpha:]]); \p{XDigit} is also \p{Xdigit}.
+ByteSet property_class(const std::string& name, bool& known) {
+  known = false;
+  std::string posix = name == "XDigit" ? "Xdigit" : name;
+  if (posix.size() < 2 || !isupper(static_cast<unsigned char>(posix[0]))) return ByteSet();
+  posix[0] = static_cast<char>(tolower(static_cast<unsigned char>(posix[0])));
+  for (char c : posix)
+    if (!islower(static_cast<unsigned char>(c))) return ByteSet();
+  return posix_class(posix, known);
+}
+
 class Parser {
  public:
   Parser(const std::string& re, Nfa& nfa) : re_(re), nfa_(nfa) {}
 
   void run() {
     std::vector<int> rules;
+    std::vector<size_t> starts;
+    size_t cost = 0;
     for (;;) {
       lazy_ = false;
+      starts.push_back(pos_);
       int seq = parse_seq();
       rules.push_back(seq);
       nfa_.lazy.push_back(lazy_);
       nfa_.look.push_back(nodes_[seq].has_look);
+      cost = capped_sum(cost, nodes_[seq].cost);
       if (at_end()) break;
       if (peek() == '|') {
         ++pos_;
@@ -113,6 +144,8 @@ class Parser {
       }
       fail("unmatched ')'", pos_);
     }
+    no_empty_alternative(rules, starts);
+    if (cost > max_build_cost) fail("pattern too large", regex_error::npos);
     for (size_t r = 0; r < rules.size(); ++r) {
       rule_ = static_cast<uint32_t>(r + 1);
       int accept = new_state(NKind::accept, -1, -1);
@@ -127,11 +160,38 @@ class Parser {
   unsigned char peek() const { return static_cast<unsigned char>(re_[pos_]); }
 
   int add(Node n) {
+    if (nodes_.size() >= max_nodes) fail("pattern too large", regex_error::npos);
+    size_t kids_cost = 0;
     for (int k : n.kids) {
       if (nodes_[k].depth + 1 > n.depth) n.depth = nodes_[k].depth + 1;
       if (nodes_[k].has_look) n.has_look = true;
+      kids_cost = capped_sum(kids_cost, nodes_[k].cost);
     }
     if (n.depth > max_tree_depth) fail("expression nested too deeply", pos_);
+    switch (n.kind) {
+      case Node::empty:
+        n.cost = 1;
+        break;
+      case Node::bytes:
+      case Node::anchor:
+        n.cost = 2;
+        break;
+      case Node::look:
+      case Node::cat:
+        n.cost = capped_sum(kids_cost, 2);
+        break;
+      case Node::alt:
+        n.cost = capped_sum(kids_cost, n.kids.size());
+        break;
+      case Node::repeat: {
+        // The subtree is built once per copy, plus the splits between them.
+        size_t copies = static_cast<size_t>(n.max < 0 ? n.min + 1 : n.max);
+        size_t splits = static_cast<size_t>(n.max < 0 ? 1 : n.max - n.min);
+        n.cost = capped_sum(std::min(kids_cost * copies, max_build_cost + 1), splits + 1);
+        break;
+      }
+    }
+    if (n.cost > max_build_cost) fail("pattern too large", regex_error::npos);
     nodes_.push_back(std::move(n));
     return static_cast<int>(nodes_.size() - 1);
   }
@@ -152,6 +212,13 @@ class Parser {
     return add(std::move(n));
   }
 
+  // A set written as a class ([...], \d, \p{Alpha}, ...).
+  int add_class(ByteSet s) {
+    int id = add_set(s);
+    nodes_[id].is_class = true;
+    return id;
+  }
+
   int add_byte(unsigned char c) {
     ByteSet s;
     s.set(c);
@@ -159,15 +226,43 @@ class Parser {
     return add_set(s);
   }
 
+  // An alternative that matches only the empty string, as in (a|)b, is an
+  // error (write (a)?b).
+  void no_empty_alternative(const std::vector<int>& alternatives, const std::vector<size_t>& starts) const {
+    if (alternatives.size() < 2) return;
+    for (size_t i = 0; i < alternatives.size(); ++i)
+      if (nodes_[alternatives[i]].kind == Node::empty)
+        fail("empty alternative: write (a)? rather than (a|)", starts[i]);
+  }
+
+  // In free-spacing mode (?x): skips blanks and "#" comments, which run to
+  // the end of the line.
+  void skip_space() {
+    if (!flags_.freespace) return;
+    while (!at_end()) {
+      unsigned char c = peek();
+      if (c == '#') {
+        while (!at_end() && peek() != '\n') ++pos_;
+      } else if (c == ' ' || (c >= '\t' && c <= '\r')) {
+        ++pos_;
+      } else {
+        break;
+      }
+    }
+  }
+
   // Alternatives up to a ')' or the end.
   int parse_alt() {
     Node n;
     n.kind = Node::alt;
+    std::vector<size_t> starts;
     for (;;) {
+      starts.push_back(pos_);
       n.kids.push_back(parse_seq());
       if (at_end() || peek() != '|') break;
       ++pos_;
     }
+    no_empty_alternative(n.kids, starts);
     if (n.kids.size() == 1) return n.kids[0];
     return add(std::move(n));
   }
@@ -176,10 +271,13 @@ class Parser {
   int parse_seq() {
     Node n;
     n.kind = Node::cat;
-    while (!at_end() && peek() != '|' && peek() != ')') {
+    for (;;) {
+      skip_space();
+      if (at_end() || peek() == '|' || peek() == ')') break;
       size_t at = pos_;
       int item = parse_atom(n.kids);
       if (item < 0) continue;
+      item = parse_class_ops(item);
       item = parse_quantifiers(item);
       if (!n.kids.empty() && nodes_[n.kids.back()].has_look)
         fail("trailing context (?=...) must end its alternative", at);
@@ -190,8 +288,40 @@ class Parser {
     return add(std::move(n));
   }
 
+  // Set operations on classes, left to right: [a-z]{-}[aeiou] (difference),
+  // {+} (union), {&} (intersection). Each operand is a class: [...], a class
+  // escape, or a group that holds one (a named pattern).
+  int parse_class_ops(int item) {
+    for (;;) {
+      skip_space();
+      if (re_.size() - pos_ < 3 || re_[pos_] != '{' || re_[pos_ + 2] != '}') return item;
+      char op = re_[pos_ + 1];
+      if (op != '-' && op != '+' && op != '&') return item;
+      size_t at = pos_;
+      const std::string name = re_.substr(pos_, 3);
+      if (!nodes_[item].is_class) fail("class operation " + name + " needs a character class before it", at);
+      pos_ += 3;
+      skip_space();
+      std::vector<int> extra;
+      int rhs = at_end() || peek() == '|' || peek() == ')' ? -1 : parse_atom(extra);
+      if (rhs < 0 || !extra.empty() || !nodes_[rhs].is_class)
+        fail("class operation " + name + " needs a character class after it", at);
+      ByteSet s = nfa_.sets[nodes_[item].set];
+      const ByteSet t = nfa_.sets[nodes_[rhs].set];
+      if (op == '-')
+        s -= t;
+      else if (op == '+')
+        s |= t;
+      else
+        s &= t;
+      item = add_class(s);
+    }
+  }
+
   int parse_quantifiers(int item) {
-    while (!at_end()) {
+    for (;;) {
+      skip_space();
+      if (at_end()) break;
       size_t at = pos_;
       int lo, hi;
       unsigned char c = peek();
@@ -248,9 +378,9 @@ class Parser {
     if (hi >= 0 && hi < lo) fail("invalid repetition {n,m} with m < n", at);
   }
 
-  // One atom; -1 when it produced no node (a flag group, an empty \Q\E).
-  // A literal \Q...\E pushes all its bytes but the last into `items` and
-  // returns the last, so a quantifier applies to that byte only.
+  // One atom; -1 when it produced no node (a flag group, a comment, an
+  // empty \Q\E). A literal \Q...\E pushes all its bytes but the last into
+  // `items` and returns the last, so a quantifier applies to that byte only.
   int parse_atom(std::vector<int>& items) {
     size_t at = pos_;
     unsigned char c = peek();
@@ -259,7 +389,7 @@ class Parser {
       case '(':
         return parse_group(at);
       case '[':
-        return add_set(parse_class(at));
+        return add_class(parse_class(at));
       case '.': {
         ByteSet s;
         s.flip();
@@ -297,7 +427,12 @@ class Parser {
       ++pos_;
       if (at_end()) fail("missing ')'", at);
       unsigned char c = peek();
-      if (c == ':') {
+      if (c == '#') {  // a comment, up to the first ')'
+        size_t close = re_.find(')', pos_);
+        if (close == std::string::npos) fail("missing ')'", at);
+        pos_ = close + 1;
+        return -1;
+      } else if (c == ':') {
         ++pos_;
       } else if (c == '=') {
         ++pos_;
@@ -308,15 +443,25 @@ class Parser {
       } else if (c == '<') {
         fail("lookbehind and named groups are not supported", at);
       } else {
+        // Modifiers to turn on, then after a '-' those to turn off.
         Flags f = flags_;
-        while (!at_end() && (peek() == 'i' || peek() == 'm' || peek() == 's')) {
-          if (peek() == 'i') f.fold = true;
-          if (peek() == 'm') f.multiline = true;
-          if (peek() == 's') f.dotall = true;
-          ++pos_;
+        for (bool on = true; !at_end(); ++pos_) {
+          unsigned char m = peek();
+          if (m == '-' && on)
+            on = false;
+          else if (m == 'i')
+            f.fold = on;
+          else if (m == 'm')
+            f.multiline = on;
+          else if (m == 's')
+            f.dotall = on;
+          else if (m == 'x')
+            f.freespace = on;
+          else
+            break;
         }
         if (at_end()) fail("missing ')'", at);
-        if (peek() == ')') {  // (?ims): for the rest of the enclosing group
+        if (peek() == ')') {  // (?ims-x): for the rest of the enclosing group
           ++pos_;
           flags_ = f;
           return -1;
@@ -348,25 +493,98 @@ class Parser {
     if (at_end()) fail("trailing backslash", at);
     unsigned char c = peek();
     ++pos_;
-    if (c == 'Q') {
-      int last = -1;
-      while (!at_end() && re_.compare(pos_, 2, "\\E") != 0) {
-        if (last >= 0) items.push_back(last);
-        last = add_byte(peek());
-        ++pos_;
+    switch (c) {
+      case 'Q': {
+        int last = -1;
+        while (!at_end() && re_.compare(pos_, 2, "\\E") != 0) {
+          if (last >= 0) items.push_back(last);
+          last = add_byte(peek());
+          ++pos_;
+        }
+        if (!at_end()) pos_ += 2;
+        return last;
       }
-      if (!at_end()) pos_ += 2;
-      return last;
+      case 'b':
+        return add_word_anchor(NKind::wordb);
+      case 'B':
+        return add_word_anchor(NKind::nwordb);
+      case '<':
+        return add_word_anchor(NKind::wbeg);
+      case '>':
+        return add_word_anchor(NKind::wend);
+      case 'u':
+        if (!at_end() && peek() == '{') return add_code_point(code_point(at));
+        break;
+      default:
+        break;
     }
     ByteSet s;
     int byte = escape(c, at, s);
     if (byte >= 0) return add_byte(static_cast<unsigned char>(byte));
     if (flags_.fold) fold_case(s);
-    return add_set(s);
+    return add_class(s);
+  }
+
+  int add_word_anchor(NKind k) {
+    nfa_.word = true;
+    return add_anchor(k);
+  }
+
+  // \u{H...}, pos_ on the '{': the code point.
+  uint32_t code_point(size_t at) {
+    ++pos_;
+    uint32_t v = 0;
+    int n = 0;
+    while (!at_end() && hex_value(re_[pos_]) >= 0) {
+      v = v * 16 + static_cast<uint32_t>(hex_value(re_[pos_]));
+      if (v > 0x10FFFF) fail("\\u{...} above \\u{10FFFF}", at);
+      ++pos_, ++n;
+    }
+    if (n == 0 || at_end() || peek() != '}') fail("invalid \\u{...} escape", at);
+    ++pos_;
+    if (v >= 0xD800 && v <= 0xDFFF) fail("\\u{...} of a UTF-16 surrogate, which has no UTF-8 form", at);
+    return v;
+  }
+
+  // The UTF-8 bytes of a code point, as one unit for a quantifier.
+  int add_code_point(uint32_t cp) {
+    if (cp < 0x80) return add_byte(static_cast<unsigned char>(cp));
+    unsigned char b[4];
+    int n;
+    if (cp < 0x800) {
+      b[0] = static_cast<unsigned char>(0xC0 | (cp >> 6));
+      n = 2;
+    } else if (cp < 0x10000) {
+      b[0] = static_cast<unsigned char>(0xE0 | (cp >> 12));
+      n = 3;
+    } else {
+      b[0] = static_cast<unsigned char>(0xF0 | (cp >> 18));
+      n = 4;
+    }
+    for (int i = 1; i < n; ++i) b[i] = static_cast<unsigned char>(0x80 | ((cp >> (6 * (n - 1 - i))) & 0x3F));
+    Node cat;
+    cat.kind = Node::cat;
+    for (int i = 0; i < n; ++i) cat.kids.push_back(add_byte(b[i]));
+    return add(std::move(cat));
+  }
+
+  // \p{Name}, pos_ after the 'p'.
+  ByteSet property(size_t at) {
+    if (at_end() || peek() != '{') fail("\\p must be followed by {name}", at);
+    size_t close = re_.find('}', pos_);
+    if (close == std::string::npos) fail("invalid \\p{...} escape", at);
+    std::string name = re_.substr(pos_ + 1, close - pos_ - 1);
+    pos_ = close + 1;
+    bool known;
+    ByteSet s = property_class(name, known);
+    if (!known)
+      fail("unknown character class \\p{" + name + "}: only the ASCII classes such as \\p{Alpha} are supported", at);
+    return s;
   }
 
   // The escape whose letter c was just read: a byte (returned) or a class
-  // (put in s, -1 returned).
+  // (put in s, -1 returned). Word boundaries and \u{...} are taken care of
+  // by the callers.
   int escape(unsigned char c, size_t at, ByteSet& s) {
     switch (c) {
       case 'n': return '\n';
@@ -384,6 +602,18 @@ class Parser {
         }
         if (n == 0) fail("\\0 must be followed by octal digits", at);
         if (v > 255) fail("octal escape above \\0377", at);
+        return v;
+      }
+      case '1': case '2': case '3': case '4': case '5': case '6': case '7': {  // \NNN
+        int v = c - '0';
+        for (int n = 1; n < 3 && !at_end() && peek() >= '0' && peek() <= '7'; ++n, ++pos_) v = v * 8 + (peek() - '0');
+        if (v > 255) fail("octal escape above \\377", at);
+        return v;
+      }
+      case 'c': {  // \cX: the control character X mod 32
+        if (at_end() || peek() <= ' ' || peek() >= 0x7f) fail("\\c must be followed by a character", at);
+        int v = peek() & 0x1f;
+        ++pos_;
         return v;
       }
       case 'x': {
@@ -418,17 +648,29 @@ class Parser {
         s.set(' ');
         break;
       case 'w':
-      case 'W':
-        s.set_range('0', '9');
-        s.set_range('A', 'Z');
+      case 'W': {
+        bool known;
+        s = posix_class("word", known);
+        break;
+      }
+      case 'h':
+        s.set(' ');
+        s.set('\t');
+        break;
+      case 'l':
         s.set_range('a', 'z');
-        s.set('_');
+        break;
+      case 'u':
+        s.set_range('A', 'Z');
+        break;
+      case 'p':
+        s = property(at);
         break;
       case 'b':
       case 'B':
       case '<':
       case '>':
-        fail(std::string("word boundary \\") + static_cast<char>(c) + " is not supported", at);
+        fail(std::string("word boundary \\") + static_cast<char>(c) + " is not allowed inside [...]", at);
       case 'Q':
         fail("\\Q is not allowed inside [...]", at);
       case 'E':
@@ -437,9 +679,13 @@ class Parser {
         if (isalnum(c)) fail(std::string("unknown escape \\") + static_cast<char>(c), at);
         return c;
     }
-    if (isupper(c)) s.flip();
+    if (c == 'D' || c == 'S' || c == 'W') s.flip();
     return -1;
   }
+
+  // Whether a set operation inside a bracket expression starts here:
+  // "--[" (difference) or "&&[" (intersection) with the class that follows.
+  bool set_operation_here() const { return re_.compare(pos_, 3, "--[") == 0 || re_.compare(pos_, 3, "&&[") == 0; }
 
   // A bracket expression; pos_ is after the '['.
   ByteSet parse_class(size_t at) {
@@ -457,17 +703,33 @@ class Parser {
         break;
       }
       first = false;
+      if (set_operation_here()) {
+        // [a-z--[aeiou]], [a-z&&[^aeiou]]: on what the class holds so far.
+        bool difference = peek() == '-';
+        size_t op = pos_;
+        if (group_depth_ >= max_group_depth) fail("classes nested too deeply", op);
+        pos_ += 3;
+        ++group_depth_;
+        ByteSet other = parse_class(op + 2);
+        --group_depth_;
+        if (flags_.fold) fold_case(set);
+        if (difference)
+          set -= other;
+        else
+          set &= other;
+        continue;
+      }
       size_t item = pos_;
       int lo = class_item(set);
-      if (!at_end() && peek() == '-' && pos_ + 1 < re_.size() && re_[pos_ + 1] != ']') {
+      if (!at_end() && peek() == '-' && pos_ + 1 < re_.size() && re_[pos_ + 1] != ']' && !set_operation_here()) {
         ++pos_;
         ByteSet dummy;
         int hi = class_item(dummy);
         if (lo < 0 || hi < 0) fail("invalid range in [...]", item);
         if (hi < lo) fail("invalid range in [...]: end before start", item);
-        set.set_range(lo, hi);
+        set.set_range(static_cast<unsigned>(lo), static_cast<unsigned>(hi));
       } else if (lo >= 0) {
-        set.set(lo);
+        set.set(static_cast<unsigned>(lo));
       }
     }
     if (flags_.fold) fold_case(set);
@@ -502,6 +764,11 @@ class Parser {
     if (at_end()) fail("trailing backslash", at);
     unsigned char e = peek();
     ++pos_;
+    if (e == 'u' && !at_end() && peek() == '{') {
+      uint32_t cp = code_point(at);
+      if (cp > 0x7f) fail("\\u{...} above \\u{7F} inside [...]: a class holds single bytes", at);
+      return static_cast<int>(cp);
+    }
     ByteSet s;
     int byte = escape(e, at, s);
     if (byte < 0) set |= s;

@@ -28,17 +28,32 @@ struct ByteSet {
     for (size_t i = 0; i < bits.size(); ++i) bits[i] |= o.bits[i];
     return *this;
   }
+  ByteSet& operator&=(const ByteSet& o) {
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] &= o.bits[i];
+    return *this;
+  }
+  ByteSet& operator-=(const ByteSet& o) {
+    for (size_t i = 0; i < bits.size(); ++i) bits[i] &= ~o.bits[i];
+    return *this;
+  }
   bool operator<(const ByteSet& o) const { return bits < o.bits; }
   bool operator==(const ByteSet& o) const { return bits == o.bits; }
 };
 
+// The bytes of words, for \b \B \< \>: ASCII letters, digits and "_".
+inline bool is_word_byte(int c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
 // NFA state kinds. `bytes` consumes one byte of `set`; `split` and `eps`
 // consume nothing; `mark` consumes nothing and marks where a rule's
-// trailing context starts; the four assertions hold at a position:
+// trailing context starts; the assertions hold at a position:
 // `bol` after a newline or at the start of the input, `boi` at the start of
-// the input, `eol` before a newline or at the end, `eoi` at the end;
-// `accept` ends rule `rule`.
-enum class NKind : uint8_t { bytes, split, eps, mark, bol, boi, eol, eoi, accept };
+// the input, `eol` before a newline or at the end, `eoi` at the end,
+// `wordb` where a word starts or ends, `nwordb` where none does, `wbeg`
+// where a word starts, `wend` where one ends (the start and the end of the
+// input count as non-word bytes); `accept` ends rule `rule`.
+enum class NKind : uint8_t { bytes, split, eps, mark, bol, boi, eol, eoi, wordb, nwordb, wbeg, wend, accept };
 
 struct NState {
   NKind kind;
@@ -55,10 +70,11 @@ struct Nfa {
   std::vector<int32_t> accept;
   std::vector<char> lazy;  // the rule holds a lazy quantifier
   std::vector<char> look;  // the rule holds trailing context
+  bool word = false;       // some state is a word assertion
 };
 
 // Where a scan starts: decides which anchors hold before the first byte.
-enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2 };
+enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2, after_word = 3 };
 
 // The DFA. States are numbered: 0 is the dead state, 1..plain accept
 // nothing on entry, the others accept something (or need a check) on
@@ -83,16 +99,20 @@ struct Program {
   uint32_t nstates = 0;
   uint32_t nclasses = 0;
   uint32_t plain = 0;
-  uint32_t start[3] = {0, 0, 0};
+  uint32_t start[4] = {0, 0, 0, 0};
+  // The start state of a scan that does not start the input, by the byte
+  // before it.
+  uint32_t start_after[256] = {};
   std::vector<uint32_t> next;  // next[class * nstates + state]
   std::vector<StateInfo> info;
   const uint32_t* column[256] = {};
 
   // The token length of a match of `rule` over text[0, len) that carries
-  // trailing context: where the longest head ends. `bol` and `boi` describe
-  // the position before text[0]; `next` is the byte after the match, or -1
-  // at the end of the input.
-  size_t head_length(uint32_t rule, const unsigned char* text, size_t len, bool bol,
+  // trailing context: where the longest head ends. `before` is the byte
+  // before text[0] ('\n' at the start of a line) and `boi` tells whether
+  // text[0] starts the input; `next` is the byte after the match, or -1 at
+  // the end of the input.
+  size_t head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
                      bool boi, int next) const;
 };
 

@@ -3,7 +3,8 @@
 // can match (backtracking over all alternatives), then applies the
 // selection rules: longest match, earlier rule on a tie, a lazy rule's
 // shortest non-empty match, trailing context counted in the length but not
-// in the token, and no empty tokens.
+// in the token, and no empty tokens. Anchors include the word boundaries
+// and edges.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,11 +21,12 @@ namespace {
 const char alphabet[] = {'a', 'b', 'A', '\n'};
 
 struct Node {
-  enum Kind { byteset, cat, alt, repeat, bol, eol, look } kind;
+  enum Kind { byteset, cat, alt, repeat, bol, eol, word, look } kind;
   std::set<unsigned char> bytes;  // byteset: the bytes it matches (folding applied)
   std::vector<std::shared_ptr<Node>> kids;
   int min = 0, max = 0;  // repeat; max -1 is unbounded
   bool lazy = false;
+  char edge = 0;  // word: 'b', 'B', '<' or '>', as in \b \B \< \>
   std::string text;  // how the node is written
 };
 using NodePtr = std::shared_ptr<Node>;
@@ -75,7 +77,7 @@ class Generator {
   }
 
   NodePtr expr(int depth, bool fold, bool multiline) {
-    int what = depth <= 0 ? 0 : pick(12);
+    int what = depth <= 0 ? 0 : pick(13);
     if (what <= 3) return leaf(fold);
     auto n = std::make_shared<Node>();
     if (what <= 5) {
@@ -103,9 +105,13 @@ class Generator {
       n->kind = Node::bol;
       n->text = "^";
       (void)multiline;
-    } else {
+    } else if (what == 11) {
       n->kind = Node::eol;
       n->text = "$";
+    } else {
+      n->kind = Node::word;
+      n->edge = "bB<>"[pick(4)];
+      n->text = std::string("\\") + n->edge;
     }
     return n;
   }
@@ -166,6 +172,15 @@ class Reference {
       case Node::eol:
         if (i == n_ || (m_ && t_[i] == '\n')) out.insert({i, mark});
         break;
+      case Node::word: {
+        bool before = i > 0 && t_[i - 1] != '\n', after = i < n_ && t_[i] != '\n';  // \n: the only non-word byte
+        bool holds = node->edge == 'b'   ? before != after
+                     : node->edge == 'B' ? before == after
+                     : node->edge == '<' ? !before && after
+                                         : before && !after;
+        if (holds) out.insert({i, mark});
+        break;
+      }
       case Node::look:
         for (auto& e : match(node->kids[0], i, i)) out.insert(e);
         break;

@@ -84,6 +84,37 @@ TEST(LexgenSemantics, AnchorsWithoutMultilineMode) {
   EXPECT_EQ(tokens(p, "aa\naa"), (Tokens{"1:a", "3:a", "4:\n", "3:a", "2:a"}));
 }
 
+TEST(LexgenSemantics, WordBoundariesAndEdges) {
+  // Word bytes are ASCII letters, digits and "_"; the ends of the input
+  // count as non-word bytes.
+  reflex::Pattern p("(?m)(\\bab\\b)|([a-z_]+)|(.)");
+  EXPECT_EQ(tokens(p, "ab abc ab_ ab"), (Tokens{"1:ab", "3: ", "2:abc", "3: ", "2:ab_", "3: ", "1:ab"}));
+  reflex::Pattern edges("(?m)(\\<a)|(a\\>)|(a)|( )");
+  EXPECT_EQ(tokens(edges, "aaa a"), (Tokens{"1:a", "3:a", "2:a", "4: ", "1:a"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(a\\B)|(a)"), "aa a"), (Tokens{"1:a", "2:a", "0: ", "2:a"}));
+  // The byte before a match counts, also one consumed by input().
+  reflex::Matcher m(reflex::Pattern("(?m)(\\<ab)|([a-z])"), "xab");
+  EXPECT_EQ(m.input(), 'x');
+  EXPECT_EQ(drain(m), (Tokens{"2:a", "2:b"}));
+  // A word edge in trailing context, and before the end of the input.
+  reflex::Pattern look("(?m)(a(?=b\\>))|([ab])|( )");
+  EXPECT_EQ(tokens(look, "ab abb"), (Tokens{"1:a", "2:b", "3: ", "2:a", "2:b", "2:b"}));
+}
+
+// When the buffer drops the bytes before a match, the byte before it still
+// counts: here the match moves to the front of the buffer, less(0) goes back
+// to its start and another pattern scans from there.
+TEST(LexgenSemantics, WordBoundaryAtTheFrontOfTheBuffer) {
+  const std::string text = std::string(65533, 'a') + "bcdefgh";
+  reflex::Matcher m(reflex::Pattern("(?m)(a+)|([b-z]+)"), text);
+  EXPECT_EQ(m.scan(), 1u);
+  EXPECT_EQ(m.scan(), 2u);
+  EXPECT_EQ(m.str(), "bcdefgh");
+  m.less(0);
+  m.pattern(reflex::Pattern("(?m)(\\Bb)|(b)"));
+  EXPECT_EQ(m.scan(), 1u);
+}
+
 TEST(LexgenSemantics, LinesAndColumns) {
   reflex::Pattern p("(?m)([^ \\t\\n]+)|([ \\t\\n])");
   reflex::Matcher m(p, "ab\tc\n\xc3\xa9t \xe2\x82\xac x\n\n  y");

@@ -30,6 +30,58 @@ TEST(LexgenSyntax, Escapes) {
   EXPECT_EQ(tokens(reflex::Pattern("\\Qa)|"), "a)|"), (Tokens{"1:a)|"}));
 }
 
+TEST(LexgenSyntax, OctalControlAndCodePointEscapes) {
+  EXPECT_TRUE(whole("\\101\\132\\12\\1", "AZ\n\x01"));
+  EXPECT_TRUE(whole("[\\101-\\132]+", "AQZ"));
+  EXPECT_FALSE(whole("[\\101-\\132]", "a"));
+  EXPECT_TRUE(whole("\\1012", "A2"));  // three digits at most
+  EXPECT_TRUE(whole("\\cA\\cM\\cJ\\ca", "\x01\r\n\x01"));
+  EXPECT_TRUE(whole("[\\cA-\\cC]", "\x02"));
+  EXPECT_TRUE(whole("\\u{41}\\u{e9}\\u{20AC}\\u{1F600}", "A\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"));
+  EXPECT_TRUE(whole("\\u{20ac}+", "\xe2\x82\xac\xe2\x82\xac"));  // one unit for the quantifier
+  EXPECT_FALSE(whole("\\u{20ac}+", "\xe2\x82\xac\xac"));
+  EXPECT_TRUE(whole("[\\u{41}-\\u{43}]", "B"));
+}
+
+TEST(LexgenSyntax, ShorthandAndNamedClasses) {
+  EXPECT_TRUE(whole("\\h\\h\\l\\u", " \tqQ"));
+  EXPECT_FALSE(whole("\\h", "\n"));
+  EXPECT_FALSE(whole("\\l", "Q"));
+  EXPECT_FALSE(whole("\\u", "q"));
+  EXPECT_TRUE(whole("[\\l\\d]+", "a1z9"));
+  EXPECT_TRUE(whole("(?i)\\u", "q"));
+  EXPECT_TRUE(whole("[[:graph:]]+[[:word:]]+", "!~a_Z9"));
+  EXPECT_FALSE(whole("[[:graph:]]", " "));
+  EXPECT_FALSE(whole("[[:word:]]", "-"));
+  EXPECT_TRUE(whole("\\p{Alnum}\\p{Alpha}\\p{Blank}\\p{Cntrl}\\p{Digit}\\p{Graph}\\p{Lower}", "1a\t\x7f" "5#z"));
+  EXPECT_TRUE(whole("\\p{Print}\\p{Punct}\\p{Space}\\p{Upper}\\p{Word}\\p{Xdigit}\\p{XDigit}", " ;\nQ_fA"));
+  EXPECT_FALSE(whole("\\p{Punct}", "a"));
+  EXPECT_TRUE(whole("[\\p{Upper}_]+", "A_B"));
+}
+
+TEST(LexgenSyntax, ClassSetOperations) {
+  EXPECT_TRUE(whole("[a-z]{-}[aeiou]", "b"));
+  EXPECT_FALSE(whole("[a-z]{-}[aeiou]", "e"));
+  EXPECT_TRUE(whole("[a-c]{+}[x-z]", "y"));
+  EXPECT_TRUE(whole("[a-z]{&}[^a-w]", "x"));
+  EXPECT_FALSE(whole("[a-z]{&}[^a-w]", "b"));
+  EXPECT_TRUE(whole("[a-z]{-}[aeiou]{-}[xyz]+", "bcd"));  // left to right; the quantifier takes the result
+  EXPECT_FALSE(whole("[a-z]{-}[aeiou]{-}[xyz]", "x"));
+  EXPECT_TRUE(whole("\\w{-}\\d", "_"));
+  EXPECT_FALSE(whole("\\w{-}\\d", "3"));
+  EXPECT_TRUE(whole("(?:[a-z]){-}(?:[b-z])", "a"));  // named patterns come as groups
+  EXPECT_FALSE(whole("(?i)[a-z]{-}[aeiou]", "E"));
+  EXPECT_TRUE(whole("(?i)[a-z]{-}[aeiou]", "B"));
+  // Inside a bracket expression, on what it holds so far.
+  EXPECT_TRUE(whole("[a-z--[aeiou]]+", "bcd"));
+  EXPECT_FALSE(whole("[a-z--[aeiou]]", "a"));
+  EXPECT_FALSE(whole("[a-z--[aeiou]]", "]"));
+  EXPECT_TRUE(whole("[a-z&&[^aeiou]]", "k"));
+  EXPECT_FALSE(whole("[a-z&&[^aeiou]]", "o"));
+  EXPECT_FALSE(whole("(?i)[a-zA-Z--[a]]", "A"));
+  EXPECT_TRUE(whole("[+--]", ","));  // "--" before anything but "[" is a range
+}
+
 TEST(LexgenSyntax, BracketExpressions) {
   EXPECT_TRUE(whole("[a-cx]+", "abcxa"));
   EXPECT_FALSE(whole("[a-cx]", "d"));
@@ -68,6 +120,14 @@ TEST(LexgenSyntax, DotGroupsRepetitionsAndModifiers) {
   EXPECT_TRUE(whole("x(?:a(?i)b|c)", "xC"));
   EXPECT_FALSE(whole("x(?:(?i)a)b", "xAB"));
   EXPECT_TRUE(whole("a]}", "a]}"));
+  // Comments, free spacing, and modifiers turned off.
+  EXPECT_TRUE(whole("a(?#any text|)b", "ab"));
+  EXPECT_TRUE(whole("(?x: a b+ # a comment\n \\  [ ] c )", "abb  c"));
+  EXPECT_TRUE(whole("(?x)a (?-x: b)", "a b"));
+  EXPECT_FALSE(whole("(?x:a b)", "a b"));
+  EXPECT_TRUE(whole("(?i:x(?-i:y))", "Xy"));
+  EXPECT_FALSE(whole("(?i:x(?-i:y))", "XY"));
+  EXPECT_TRUE(whole("(?is-s:a.)", "Ab") && !whole("(?is-s:a.)", "A\n"));
   EXPECT_TRUE(whole("", "") == false);  // an empty match is no match
 }
 
@@ -101,9 +161,22 @@ TEST(LexgenSyntax, MalformedExpressionsNameTheProblemAndPosition) {
       {"a\\xg", "\\x must be followed by hexadecimal digits at position 1", 1},
       {"\\x{100}", "patterns match bytes at position 0", 0},
       {"\\x{41", "invalid \\x{...} escape at position 0", 0},
-      {"a\\b", "word boundary \\b is not supported at position 1", 1},
-      {"\\<a\\>", "word boundary \\< is not supported at position 0", 0},
-      {"[\\B]", "word boundary \\B is not supported at position 1", 1},
+      {"\\777", "octal escape above \\377 at position 0", 0},
+      {"a\\c", "\\c must be followed by a character at position 1", 1},
+      {"[\\B]", "word boundary \\B is not allowed inside [...] at position 1", 1},
+      {"\\p{L}", "unknown character class \\p{L}: only the ASCII classes", 0},
+      {"\\p{alpha}", "unknown character class \\p{alpha}", 0},
+      {"\\u{110000}", "\\u{...} above \\u{10FFFF} at position 0", 0},
+      {"\\u{d800}", "surrogate", 0},
+      {"\\u{41", "invalid \\u{...} escape at position 0", 0},
+      {"[\\u{e9}]", "\\u{...} above \\u{7F} inside [...]", 1},
+      {"(a|)b", "empty alternative: write (a)? rather than (a|) at position 3", 3},
+      {"(|a)", "empty alternative", 1},
+      {"a||b", "empty alternative", 2},
+      {"a{-}[a]", "class operation {-} needs a character class before it at position 1", 1},
+      {"[ab]{&}b", "class operation {&} needs a character class after it at position 4", 4},
+      {"[ab]{+}", "class operation {+} needs a character class after it", 4},
+      {"[a-z--[a]", "missing ']' at position 0", 0},
       {"\\q", "unknown escape \\q at position 0", 0},
       {"ab\\", "trailing backslash at position 2", 2},
       {"a\\E", "\\E without \\Q at position 1", 1},
@@ -116,7 +189,9 @@ TEST(LexgenSyntax, MalformedExpressionsNameTheProblemAndPosition) {
       {"a(?=b(?=c))", "trailing context inside trailing context at position 5", 5},
       {"(?!a)", "negative lookahead (?!...) is not supported at position 0", 0},
       {"(?<=a)", "lookbehind and named groups are not supported at position 0", 0},
-      {"(?x)", "unknown group modifier 'x' at position 2", 2},
+      {"(?y)", "unknown group modifier 'y' at position 2", 2},
+      {"(?i--s)", "unknown group modifier '-' at position 4", 4},
+      {"(?#open", "missing ')' at position 0", 0},
       {"(?i", "missing ')' at position 0", 0},
   };
   for (const BadRegex& c : cases) {

@@ -85,7 +85,7 @@ class Matcher {
   void count_to(size_t pos) const;  // forward only: pos >= lpos_
   void recount_to(size_t pos);      // forward or back
   void mark_match() const;  // counts up to the match and notes its line and column
-  int byte_before(size_t pos) const;  // -1 when unknown and no newline
+  int byte_before(size_t pos) const;  // '\n' before the start of the input
 
   Pattern pattern_;
   const detail::Program* prog_;
@@ -106,7 +106,7 @@ class Matcher {
   int peeked_ = -1;  // a byte at_end() read ahead, not yet in buf_; -1: none
   bool more_ = false;
   bool interactive_ = false;
-  bool bol0_ = true;  // buf_[0] starts a line
+  int before0_ = '\n';  // the byte before buf_[0] (a line starts at the input)
   bool boi0_ = true;  // buf_[0] starts the input
 
   // Lines and columns are counted lazily, up to lpos_ (never beyond cur_).
