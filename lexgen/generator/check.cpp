@@ -27,6 +27,16 @@ void check_patterns(const LexFile& lf) {
   const std::string prefix = regex_prefix(lf);
   std::string message;
   for (std::size_t s = 0; s < lf.states.size(); ++s) {
+    // The length first, before the pattern is built.
+    std::size_t size = prefix.size();
+    for (const Rule& r : lf.rules) {
+      if (r.eof || !lf.active(r, static_cast<int>(s))) continue;
+      size += r.regex.size() + 3;  // "(", ")" and "|"
+      if (size > max_pattern_size)
+        throw LexError(r.line, "pattern of start condition " + lf.states[s].name +
+                                   " too large: longer than " + std::to_string(max_pattern_size) +
+                                   " bytes with this rule");
+    }
     if (compiles(state_regex(lf, static_cast<int>(s)), message)) continue;
     // Find the rule to blame: the first one that fails on its own.
     for (const Rule& r : lf.rules) {

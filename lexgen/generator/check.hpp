@@ -8,7 +8,8 @@
 namespace lexgen {
 
 // Throws LexError at the line of the first rule or named pattern whose
-// pattern the run-time library rejects.
+// pattern the run-time library rejects, or of the rule that makes the
+// pattern of a start condition longer than max_pattern_size.
 void check_patterns(const LexFile& lf);
 
 }  // namespace lexgen

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "pattern.hpp"
+
 namespace lexgen {
 
 // A fault in a description, reported as "file:line: message".
@@ -57,7 +59,7 @@ struct LexFile {
   std::vector<CodeBlock> init;    // %init blocks
   std::vector<CodeBlock> code;    // %{ %} blocks and indented lines
   std::vector<StartCondition> states;  // [0] is INITIAL
-  std::map<std::string, std::string> named;  // name -> regex
+  NamedPatterns named;
   bool has_initial_code = false;
   CodeBlock initial_code;
   std::vector<Rule> rules;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 
 #include "check.hpp"
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
     source = lexgen::emit_scanner(lf, input, output);
   } catch (const lexgen::LexError& e) {
     return fail(input + ":" + std::to_string(e.line()) + ": " + e.what());
+  } catch (const std::bad_alloc&) {
+    return fail(input + ": out of memory");
+  } catch (const std::exception& e) {
+    return fail(input + ": " + e.what());
   }
 
   // The output is written only once it is complete; a failed write leaves

@@ -219,9 +219,9 @@ class Reader {
     while (p < l.size() && is_blank(l[p])) ++p;
     if (blank_line(l.substr(p))) fail("named pattern " + name + " has no pattern");
     if (lf_.named.count(name)) fail("named pattern " + name + " defined twice");
-    std::string re = translate_pattern(l, p, lf_.named, false, number());
+    FragmentPtr re = translate_pattern(l, p, lf_.named, false, number());
     if (!blank_line(l.substr(p))) fail("unexpected text after the pattern of " + name);
-    lf_.named[name] = re;
+    lf_.named[name] = std::move(re);
   }
 
   void rules() {
@@ -286,7 +286,7 @@ class Reader {
         fail("unexpected text after <<EOF>>");
     } else {
       if (p >= l.size() || is_blank(l[p])) fail("missing pattern");
-      r.regex = translate_pattern(l, p, lf_.named, true, number());
+      r.regex = expand_pattern(*translate_pattern(l, p, lf_.named, true, number()), number());
     }
     while (p < l.size() && is_blank(l[p])) ++p;
     std::string rest = l.substr(p);

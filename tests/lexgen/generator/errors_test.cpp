@@ -77,6 +77,34 @@ TEST(LexgenErrors, Patterns) {
   expect_error("%%\nab)\t;\n", "t.lex:2: unbalanced ) in pattern");
   expect_error("%%\nab\\", "t.lex:2: pattern ends with a backslash");
   expect_error("%%\n\\Qab\t;\n", "t.lex:2: \\Q without \\E in pattern");
+  // What RE/flex rejects: a quoted backslash, trailing context of only "$",
+  // an empty alternative.
+  expect_error("%%\n\"\\\\\"\t;\n",
+               "t.lex:2: \\\\\" in quoted text is a backslash and a quote, not an escaped backslash: "
+               "only \\\" is an escape inside quotes; write a backslash as \\\\ outside them");
+  expect_error("%%\na/$\t;\n", "t.lex:2: trailing context of only $: write x$, not x/$");
+  expect_error("%%\nx\t;\n(a|)b\t;\n",
+               "t.lex:3: bad pattern: empty alternative: write (a)? rather than (a|) at position 8");
+  expect_error("%%\n(?x: a # comment )\t;\n", "t.lex:2: bad pattern: missing ')' at position 5");
+  expect_error("%%\n(?# comment\t;\n", "t.lex:2: unterminated (?#...) comment in pattern");
+}
+
+// Sizes are checked before the work they bound: names used four times a
+// level over sixteen levels (238 bytes) would paste 4^15 bytes; rules that
+// are each small enough may not add up to too large a start condition; a
+// repetition of repetitions of nothing would take 10^9 steps to build.
+TEST(LexgenErrors, HostileSizesAreBounded) {
+  std::string defs = "A a\n";
+  for (char c = 'B'; c <= 'P'; ++c) {
+    std::string prev(1, static_cast<char>(c - 1));
+    defs += std::string(1, c) + " {" + prev + "}{" + prev + "}{" + prev + "}{" + prev + "}\n";
+  }
+  ASSERT_EQ(defs.size() + 9, 238u);
+  expect_error(defs + "%%\n{P}\t;\n",
+               "t.lex:18: pattern too large: longer than 1048576 bytes once its named patterns are pasted in");
+  expect_error(defs + "%%\n{I}\t;\n{I}\t;\n<*>{I}\t;\n",
+               "t.lex:20: pattern of start condition INITIAL too large: longer than 1048576 bytes with this rule");
+  expect_error("%%\n(?:(?:(?:(?:){1000}){1000}){1000})x\t;\n", "t.lex:2: bad pattern: pattern too large");
 }
 
 TEST(LexgenErrors, Rules) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <reflex/matcher.h>
+
+#include "names.hpp"
 #include "options.hpp"
+#include "pattern.hpp"
 #include "tables.hpp"
 #include "writer_parts.hpp"
 #include "writers.hpp"
@@ -159,6 +163,23 @@ TEST(LexPatterns, LiteralsMatchTheirTextLiterally) {
   EXPECT_EQ(literal_to_re("\"%%\""), "\\%%");
   EXPECT_EQ(literal_to_re("\"%{\""), "\\%\\{");
   EXPECT_EQ(literal_to_re("\"a%\""), "a%");
+}
+
+// lexgen reads each literal pattern as exactly the literal's text.
+TEST(LexPatterns, LiteralsMatchTheirTextInLexgen) {
+  for (const char* literal :
+       {"\"a b\"", "\"<=\"", "\"x.y\"", "\"{}()*+?[]/|$^\"", "\"\\n\\t\\\\\"", "'\\''", "\"a\\\"b\"",
+        "\"\\\\\"", "\"\\\"\"", "\"\\xe0>\"", "\"a\\x01\\x00b\"", "\"%%\"", "\"%{\"", "\"#-\\\\n\""}) {
+    const std::string pattern = literal_to_re(literal);
+    std::size_t pos = 0;
+    const std::string re = lexgen::expand_pattern(*lexgen::translate_pattern(pattern, pos, {}, true, 1), 1);
+    EXPECT_EQ(pos, pattern.size()) << literal;
+    const std::string quoted = literal;
+    const std::string text = decode_string(quoted.substr(1, quoted.size() - 2));
+    reflex::Matcher m(reflex::Pattern("(?m)(" + re + ")"), text);
+    EXPECT_EQ(m.scan(), 1u) << literal << " as " << re;
+    EXPECT_EQ(m.str(), text) << literal << " as " << re;
+  }
 }
 
 TEST(LexPatterns, RawStringsAreWrittenAsTheirBody) {
