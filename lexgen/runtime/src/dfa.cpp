@@ -69,6 +69,10 @@ class Builder {
                             {false, false, false, Next::unknown},
                             {false, false, true, Next::unknown}};
     for (int i = 0; i < 4; ++i) {
+      if (i == after_word && !nfa_.word) {  // the same as elsewhere
+        start_[i] = start_[elsewhere];
+        continue;
+      }
       std::vector<int32_t> kept;
       std::vector<uint32_t> accepts;
       closure(seeds, ctx[i], kept, accepts);
