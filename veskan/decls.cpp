@@ -31,6 +31,24 @@ bool is_one_of(int i, const std::vector<const char *> &texts) {
   return false;
 }
 
+// Inside a class body every tolerant skip stops before an access label
+// ("public:", "protected:", "private:"), so that the scope's loop sees it
+// and a misread declaration does not carry its access over the members
+// after it. Set by each scope for its own extent.
+bool labels_stop = false;
+
+// Where a tolerant skip stops, because the statement being skipped cannot
+// reach past it: an access label inside a class body, and the keyword
+// "namespace" anywhere (a macro call without ";" in front of a namespace
+// would otherwise take the whole namespace along).
+bool at_skip_stop(int i) {
+  if (!is_lextip(i, TOK_IDENT)) return false;
+  const std::string &t = lex_text_at(i);
+  if (t == "namespace") return true;
+  return labels_stop && (t == "public" || t == "protected" || t == "private") &&
+         is_lexem(i + 1, ":");
+}
+
 } // namespace
 
 std::string get_ident(int i) { return is_lextip(i, TOK_IDENT) ? tok_text(i) : std::string(); }
@@ -125,7 +143,7 @@ int find_par(int i, const char *open, const char *close) {
 
 int stop_lex(int i, const std::vector<const char *> &texts) {
   while (i < list_end()) {
-    if (is_one_of(i, texts)) return i;
+    if (is_one_of(i, texts) || at_skip_stop(i)) return i;
     if (is_lexem(i, "(")) i = find_par(i, "(", ")");
     else if (is_lexem(i, "{")) i = find_par(i, "{", "}");
     else ++i;
@@ -135,7 +153,7 @@ int stop_lex(int i, const std::vector<const char *> &texts) {
 
 int skip_lex(int i, const char *text) {
   int k = stop_lex(i, {text});
-  return k < list_end() ? k + 1 : k;
+  return k < list_end() && !at_skip_stop(k) ? k + 1 : k;
 }
 
 int find_name(int i) {
@@ -226,6 +244,10 @@ declared_name find_declared(int s) {
   int depth = 0;
   int i = s;
   while (!at_end(i)) {
+    if (depth == 0 && at_skip_stop(i)) {
+      d.next = i;
+      return d;
+    }
     int e = find_name(i);
     if (e == i) {
       if (depth == 0 && is_lexem(i, ";")) {
@@ -265,7 +287,7 @@ int function_decl(const scope_info &sc, int kind, int s, const declared_name &d)
   // A "}" before the ";" or body closes the enclosing scope (a macro call
   // without ";" read as a declaration): it is left for the scope.
   int i = p;
-  for (; !at_end(i) && !is_lexem(i, "}"); ++i) {
+  for (; !at_end(i) && !is_lexem(i, "}") && !at_skip_stop(i); ++i) {
     if (is_lexem(i, ";")) {
       ++i;
       break;
@@ -298,7 +320,17 @@ int variable_decl(const scope_info &sc, int kind, int s, declared_name d) {
     }
     if (!name.empty() && name.find("::") == std::string::npos) record(sc, kind, name + " : " + type);
     if (is_lexem(i, "{")) i = find_par(i, "{", "}");
-    if (is_lexem(i, "(")) i = find_par(i, "(", ")");
+    if (is_lexem(i, "(")) {
+      i = find_par(i, "(", ")");
+      // A function definition whose parameters were not recognised
+      // ("StringRef f(ArrayRef<char> a) const {...}"): it ends with its
+      // body, as a function does, instead of taking the declarations
+      // after it along to the next ";".
+      int body = i;
+      while ((is_lextip(body, TOK_IDENT) && !at_skip_stop(body)) || is_lexem(body, "("))
+        body = is_lexem(body, "(") ? find_par(body, "(", ")") : body + 1;
+      if (is_lexem(body, "{")) return find_par(body, "{", "}");
+    }
     if (is_lexem(i, "=")) i = stop_lex(i, {",", ";", "}"});
     if (is_lexem(i, ";")) return i + 1;
     if (is_lexem(i, "}")) return i;
@@ -344,7 +376,7 @@ step declaration(const scope_info &sc, int a) {
 int typedef_decl(const scope_info &sc, int a) {
   std::string name;
   int i = a;
-  while (!at_end(i)) {
+  while (!at_end(i) && !at_skip_stop(i)) {
     if (is_lexem(i, ";")) {
       ++i;
       break;
@@ -381,13 +413,61 @@ int typedef_decl(const scope_info &sc, int a) {
   return i;
 }
 
+// Just past an attribute group at i ("[[...]]", "alignas(...)",
+// "__attribute__((...))", "__declspec(...)"); i when none starts there.
+int skip_attribute(int i) {
+  if (is_lexem(i, "[") && is_lexem(i + 1, "[")) return find_par(i, "[", "]");
+  if ((is_ident(i, "alignas") || is_ident(i, "__attribute__") || is_ident(i, "__declspec")) &&
+      is_lexem(i + 1, "("))
+    return find_par(i + 1, "(", ")");
+  return i;
+}
+
+int skip_attributes(int i) {
+  for (int e = skip_attribute(i); e != i; e = skip_attribute(i)) i = e;
+  return i;
+}
+
+// The name of a decorated class head whose keyword is at a
+// ("class GTEST_API_ TestInfo {", "class [[nodiscard]] X : B {"): the last
+// identifier before the head's "{", ":", "<", ";" or "final", attribute
+// groups skipped; the identifiers before it are decoration. -1 when the
+// head goes on otherwise ("class A *p;", "class A::B {...}").
+int decorated_name(int a) {
+  int name = -1;
+  for (int i = skip_attributes(a + 1);; i = skip_attributes(i + 1)) {
+    if (at_skip_stop(i)) return -1;
+    if (is_lextip(i, TOK_IDENT) && !(name >= 0 && is_ident(i, "final"))) {
+      name = i;
+      continue;
+    }
+    bool ends = is_lextip(i, TOK_IDENT) || is_lexem(i, "{") || is_lexem(i, ":") ||
+                is_lexem(i, "<") || is_lexem(i, ";");
+    return ends ? name : -1;
+  }
+}
+
+// The tag of a struct at a that opens a definition: the tag directly
+// followed by "{" (or "final {"), decorations aside; -1 otherwise. So
+// "struct S : B {...}" is no class head.
+int struct_tag(int a) {
+  int n = decorated_name(a);
+  if (n < 0) return -1;
+  int c = is_ident(n + 1, "final") ? n + 2 : n + 1;
+  return is_lexem(c, "{") ? n : -1;
+}
+
 // A class head at a ("class", "struct" with a tag and a body, or the
 // "struct" of "typedef struct").
 step class_head(const scope_info &sc, int a, bool typedef_mark) {
   bool is_struct = is_ident(a, "struct");
   int default_access = is_struct ? ACS_PUBLIC : ACS_PRIVATE;
-  if (!is_lextip(a + 1, TOK_IDENT)) return {a + 1, false};
-  int name_at = a + 1;
+  // The name: that of a decorated head when the head has that form
+  // (for a struct: when its body follows), else the first identifier
+  // after the keyword and its attribute groups.
+  int name_at = is_struct ? struct_tag(a) : decorated_name(a);
+  if (name_at < 0) name_at = skip_attributes(a + 1);
+  if (!is_lextip(name_at, TOK_IDENT)) return {a + 1, false};
   std::string name = tok_text(name_at);
   if (!sc.friend_mark) {
     if (sc.cls) {
@@ -403,6 +483,7 @@ step class_head(const scope_info &sc, int a, bool typedef_mark) {
   alltypes.insert(name);
   int c = name_at + 1;
   if (is_lexem(c, "<")) c = find_par(c, "<", ">");
+  if (is_ident(c, "final") && (is_lexem(c + 1, "{") || is_lexem(c + 1, ":"))) ++c;
   if (is_lexem(c, ";")) return {c + 1, false};
   class_info &rec = classes[name];
   rec.file = inpname;
@@ -439,13 +520,18 @@ step statement(scope_info &sc, int a) {
     a = find_par(a + 1, "<", ">");
     if (a >= list_end()) return {list_end(), true};
   }
-  if (is_ident(a, "class") ||
-      (is_ident(a, "struct") && is_lextip(a + 1, TOK_IDENT) && is_lexem(a + 2, "{")))
+  if (is_ident(a, "class") || (is_ident(a, "struct") && struct_tag(a) >= 0))
     return class_head(sc, a, false);
   if (is_ident(a, "using")) return {past_semicolon(stop_lex(a, {";", "}"})), false};
+  if (is_ident(a, "inline") && is_ident(a + 1, "namespace")) ++a;
   if (is_ident(a, "namespace")) {
-    if (is_lextip(a + 1, TOK_IDENT) && is_lexem(a + 2, "{"))
-      return {process_decls(a + 3, sc.cls, sc.scope, sc.access), false};
+    // A named namespace, its name followed by decoration (identifiers and
+    // parenthesised groups: "namespace std _GLIBCXX_VISIBILITY(default) {").
+    int c = a + 2;
+    while ((is_lextip(c, TOK_IDENT) && !at_skip_stop(c)) || is_lexem(c, "("))
+      c = is_lexem(c, "(") ? find_par(c, "(", ")") : c + 1;
+    if (is_lextip(a + 1, TOK_IDENT) && is_lexem(c, "{"))
+      return {process_decls(c + 1, sc.cls, sc.scope, sc.access), false};
     // Unnamed namespaces are skipped with the statement after them.
     int from = is_lextip(a + 1, TOK_IDENT) ? a + 2 : a + 1;
     return {past_semicolon(stop_lex(from, {";", "}"})), false};
@@ -468,13 +554,20 @@ const int max_scope_depth = 256;
 int scope_depth = 0;
 
 struct scope_level {
-  scope_level() { ++scope_depth; }
-  ~scope_level() { --scope_depth; }
+  bool outer_labels_stop;
+  explicit scope_level(bool class_body) : outer_labels_stop(labels_stop) {
+    ++scope_depth;
+    labels_stop = class_body;
+  }
+  ~scope_level() {
+    --scope_depth;
+    labels_stop = outer_labels_stop;
+  }
 };
 } // namespace
 
 int process_decls(int start, class_info *cls, std::string scope, int access) {
-  scope_level level;
+  scope_level level(cls != nullptr);
   // Every nested scope starts just past its "{".
   if (scope_depth > max_scope_depth && start > 0) return scan_group(start - 1, "{", "}");
   int a = start;

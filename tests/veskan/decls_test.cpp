@@ -144,6 +144,107 @@ TEST_F(Decls, FriendsAndTemplates) {
   EXPECT_EQ(alltypes.count("A::F"), 0u);
 }
 
+// Class heads with decoration in front of the name: export macros,
+// attribute groups and "final"; the name is the last identifier before the
+// head's "{", ":", "<" or ";".
+TEST_F(Decls, DecoratedClassHeads) {
+  EXPECT_EQ(summary_of("class GTEST_API_ TestInfo { public: int a; };"
+                       " class LLVM_GSL_POINTER LLVM_NODISCARD StringRef : public B { int b; };"
+                       " struct alignas(16) S { int c; }; class [[nodiscard]] X { int d; };"
+                       " class __attribute__((visibility(\"default\"))) __declspec(dllexport) V"
+                       " { int e; }; class F final : public B { int f; }; struct API G final"
+                       " { int g; }; template <> class API T<int> { int t; }; class API Fwd;"
+                       " class A *p; struct API H : B { int h; };"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "B : struct API H: #<t.hpp>\n"
+            "F _type_ #<t.hpp>\n"
+            "Fwd _type_ #<t.hpp>\n"
+            "G _type_ #<t.hpp>\n"
+            "S _type_ #<t.hpp>\n"
+            "StringRef _type_ #<t.hpp>\n"
+            "T _type_ #<t.hpp>\n"
+            "TestInfo _type_ #<t.hpp>\n"
+            "V _type_ #<t.hpp>\n"
+            "X _type_ #<t.hpp>\n"
+            "\tF:%f : int #<t.hpp>\n"
+            "\tG::g : int #<t.hpp>\n"
+            "\tS::c : int #<t.hpp>\n"
+            "\tStringRef:%b : int #<t.hpp>\n"
+            "\tT:%t : int #<t.hpp>\n"
+            "\tTestInfo::a : int #<t.hpp>\n"
+            "\tV:%e : int #<t.hpp>\n"
+            "\tX:%d : int #<t.hpp>\n");
+  EXPECT_EQ(classes["StringRef"].parents,
+            (std::vector<std::pair<int, std::string>>{{ACS_PUBLIC, "B"}}));
+  EXPECT_EQ(classes["F"].parents, (std::vector<std::pair<int, std::string>>{{ACS_PUBLIC, "B"}}));
+  // In C, a typedef of a decorated struct takes the tag, and one of an
+  // undecorated tag stays as it was.
+  reset_tables();
+  EXPECT_EQ(summary_of("typedef struct __attribute__((packed)) P { int p; } PT;"
+                       " typedef struct foo foo_t;", "c.h"),
+            "# c.h\n"
+            " struct@P _type_ #<c.h>\n"
+            " struct@foo _type_ #<c.h>\n"
+            "P _type_ #<c.h>\n"
+            "foo _type_ #<c.h>\n"
+            "\tP::p : int #<c.h>\n");
+}
+
+// Namespaces with decoration after the name, and inline ones, are scanned
+// like plain named ones; unnamed ones are still skipped with the statement
+// after them.
+TEST_F(Decls, DecoratedAndInlineNamespaces) {
+  EXPECT_EQ(summary_of("namespace std _GLIBCXX_VISIBILITY(default) { int x;"
+                       " inline namespace __cxx11 { int y; } } namespace N ATTR(a) B { int z; }"
+                       " inline namespace { int u; } int w; namespace { int v; } int after;"
+                       " int last;"),
+            "# t.hpp\n"
+            "last : int #<t.hpp>\n"
+            "x : int #<t.hpp>\n"
+            "y : int #<t.hpp>\n"
+            "z : int #<t.hpp>\n");
+}
+
+// A misread statement does not run over an access label or a namespace:
+// the skip stops there and the scope reads it.
+TEST_F(Decls, SkipsStopAtAccessLabelsAndNamespaces) {
+  EXPECT_EQ(summary_of("class A { DECLARE(A) public: int a; Q_OBJECT protected: int b;"
+                       " using T = int private: int c; typedef int U public: int d;"
+                       " int e = f(1) public: int g; };"
+                       " struct S { MACRO(x) private: int h; };"
+                       " PUSH_WARNINGS(4251) namespace testing { class C { public: int m; }; }"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "C _type_ #<t.hpp>\n"
+            "PUSH_WARNINGS :  #<t.hpp>\n"
+            "S _type_ #<t.hpp>\n"
+            "\tA:%DECLARE(A) #<t.hpp>\n"
+            "\tA:%c : int #<t.hpp>\n"
+            "\tA:%b : int #<t.hpp>\n"
+            "\tA::a : int #<t.hpp>\n"
+            "\tA::d : int #<t.hpp>\n"
+            "\tA::e : int #<t.hpp>\n"
+            "\tA::g : int #<t.hpp>\n"
+            "\tA$%U _type_ #<t.hpp>\n"
+            "\tC::m : int #<t.hpp>\n"
+            "\tS:%h : int #<t.hpp>\n"
+            "\tS::MACRO :  #<t.hpp>\n");
+}
+
+// A function definition whose parameter list is not recognised is read as
+// a variable, and ends with its body.
+TEST_F(Decls, MisreadDefinitionsEndWithTheirBody) {
+  EXPECT_EQ(summary_of("StringRef toStringRef(ArrayRef<uint8_t> Input) { return x; } int after;"
+                       " class C { void f(Foo<int> a) const LOCKS(m) { } int m; };"),
+            "# t.hpp\n"
+            "C _type_ #<t.hpp>\n"
+            "after : int #<t.hpp>\n"
+            "toStringRef : StringRef #<t.hpp>\n"
+            "\tC:%f : void #<t.hpp>\n"
+            "\tC:%m : int #<t.hpp>\n");
+}
+
 // A typedef of a braced type skips the braces whole: the ";" inside them
 // does not end it, and the "}" does not end the file's scan.
 TEST_F(Decls, TypedefOfBracedTypes) {
