@@ -315,4 +315,16 @@ TEST(Cli, RealHeaders) {
   EXPECT_EQ(read_file(d / "out.api"), read_file(dir + "/expected.api"));
 }
 
+// Real headers whose classes sit behind an export macro, inside namespaces
+// with a visibility macro after the name, after a macro call without ";".
+TEST(Cli, RealHeadersWithDecoratedScopes) {
+  temp_dir d;
+  const std::string dir = HEADERS_DIR;
+  run_result r = run_veskan(d.path(), {"-o", "out.api", dir + "/gtest-test-part.h",
+                                       dir + "/quoted_string.h"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_file(d / "out.api"), read_file(dir + "/expected_scopes.api"));
+}
+
 } // namespace
