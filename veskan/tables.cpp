@@ -4,6 +4,8 @@
 #include <istream>
 #include <ostream>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <sstream>
 
 std::map<std::string, class_info> classes;
@@ -101,26 +103,97 @@ void collect_parent_elems(class_info &info, int access, const std::string &base)
   merge_members(info, access, it->second);
 }
 
-// One entry per line: a newline inside an entry (a raw string in a default
-// argument) is written as a blank.
-static void put_entry(std::ostream &out, const std::string &entry) {
-  if (entry.find('\n') == std::string::npos) {
-    out << entry;
-    return;
+namespace {
+
+// The summary is gathered in a buffer and handed to the stream in large
+// pieces.
+class summary_writer {
+public:
+  explicit summary_writer(std::ostream &out) : out_(out) { buf_.reserve(limit + 4096); }
+  ~summary_writer() { flush(); }
+  summary_writer &operator<<(const std::string &s) {
+    buf_ += s;
+    return spill();
   }
-  std::string e(entry);
-  for (char &c : e)
-    if (c == '\n') c = ' ';
-  out << e;
+  summary_writer &operator<<(const char *s) {
+    buf_ += s;
+    return spill();
+  }
+  summary_writer &operator<<(char c) {
+    buf_ += c;
+    return spill();
+  }
+  // One entry per line: a newline inside an entry (a raw string in a
+  // default argument) is written as a blank.
+  summary_writer &entry(const std::string &e) {
+    size_t from = buf_.size();
+    buf_ += e;
+    if (e.find('\n') != std::string::npos)
+      for (size_t i = from; i < buf_.size(); ++i)
+        if (buf_[i] == '\n') buf_[i] = ' ';
+    return spill();
+  }
+  void flush() {
+    out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+    buf_.clear();
+  }
+
+private:
+  static constexpr size_t limit = 1 << 20;
+  summary_writer &spill() {
+    if (buf_.size() >= limit) flush();
+    return *this;
+  }
+  std::ostream &out_;
+  std::string buf_;
+};
+
+// A source file name: ".c" or ".cpp" at the end (src_re).
+bool is_source_name(const std::string &name) {
+  auto ends = [&name](const char *tail, size_t n) {
+    return name.size() >= n && name.compare(name.size() - n, n, tail) == 0;
+  };
+  return ends(".c", 2) || ends(".cpp", 4);
 }
 
-void write_summary(std::ostream &out) {
+// The keys of globals in byte order. Each key is sorted by its first eight
+// bytes first, read as one big-endian number, which settles most
+// comparisons without following the pointer; equal prefixes fall back to
+// comparing the whole texts.
+std::vector<const std::pair<const std::string, std::string> *> sorted_globals() {
+  struct keyed {
+    uint64_t prefix;
+    const std::pair<const std::string, std::string> *g;
+  };
+  std::vector<keyed> keys;
+  keys.reserve(globals.size());
+  for (const auto &g : globals) {
+    unsigned char b[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    std::memcpy(b, g.first.data(), std::min<size_t>(8, g.first.size()));
+    uint64_t prefix = 0;
+    for (unsigned char c : b) prefix = prefix << 8 | c;
+    keys.push_back({prefix, &g});
+  }
+  std::sort(keys.begin(), keys.end(), [](const keyed &a, const keyed &b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return a.g->first < b.g->first;
+  });
+  std::vector<const std::pair<const std::string, std::string> *> sorted;
+  sorted.reserve(keys.size());
+  for (const keyed &k : keys) sorted.push_back(k.g);
+  return sorted;
+}
+
+} // namespace
+
+void write_summary(std::ostream &stream) {
+  summary_writer out(stream);
   // The header line. Each include set is widened by one level, in key
   // order: the sets of the names it includes are gathered first and added
   // afterwards, so names added here are not themselves expanded.
   out << '#';
   for (auto &h : headers) {
-    if (!std::regex_search(h.first, src_re)) out << ' ' << h.first;
+    if (!is_source_name(h.first)) out << ' ' << h.first;
     std::set<std::string> wider;
     for (const std::string &name : h.second.includes) {
       auto it = headers.find(name);
@@ -138,14 +211,7 @@ void write_summary(std::ostream &out) {
     out << " #<#>\n";
   }
 
-  std::vector<const std::pair<const std::string, std::string> *> sorted;
-  sorted.reserve(globals.size());
-  for (const auto &g : globals) sorted.push_back(&g);
-  std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->first < b->first; });
-  for (const auto *g : sorted) {
-    put_entry(out, g->first);
-    out << " #<" << g->second << ">\n";
-  }
+  for (const auto *g : sorted_globals()) out.entry(g->first) << " #<" << g->second << ">\n";
 
   for (auto &c : classes) {
     std::string prefix = "\t";
@@ -153,11 +219,8 @@ void write_summary(std::ostream &out) {
                                                        : std::regex_replace(c.first, sub_re, ":");
     collect_parents(c.first, c.second);
     for (int j = 0; j < 9; ++j) {
-      for (const std::string &e : c.second.elems[j]) {
-        out << prefix << acs_code[j];
-        put_entry(out, e);
-        out << " #<" << c.second.file << ">\n";
-      }
+      for (const std::string &e : c.second.elems[j])
+        (out << prefix << acs_code[j]).entry(e) << " #<" << c.second.file << ">\n";
     }
   }
 }
