@@ -32,14 +32,12 @@ size_t count_newlines(const char* p, size_t n) {
   return total;
 }
 
-// Whether any byte of w moves the column other than by one: a newline, a
-// tab or a UTF-8 continuation byte (10xxxxxx). (x - 1) & ~x has its top bit
-// set in some byte exactly when some byte of x is zero.
-inline uint64_t uneven_bytes(uint64_t w) {
-  const uint64_t ones = 0x0101010101010101ull, high = 0x8080808080808080ull;
-  uint64_t nl = w ^ (ones * '\n'), tab = w ^ (ones * '\t');
-  return (((nl - ones) & ~nl) | ((tab - ones) & ~tab) | (w & ~(w << 1))) & high;
+// The top bit of each byte of x that is zero, and nothing else.
+inline uint64_t zero_bytes(uint64_t x) {
+  const uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+  return ~(((x & low7) + low7) | x | low7);
 }
+
 }  // namespace
 
 Matcher::Matcher(const Pattern& pattern, const Input& in)
@@ -111,27 +109,34 @@ void Matcher::count_to(size_t pos) const {
   size_t from = lpos_;
   if (pos - from < 128) {  // the usual case: the bytes of a token or two
     size_t line = line_, col = col_;
-    for (size_t i = from; i < pos;) {
-      size_t n = std::min<size_t>(8, pos - i);
-      if (n == 8) {
-        uint64_t w;
-        std::memcpy(&w, b + i, 8);
-        if (!uneven_bytes(w)) {  // eight plain bytes: eight columns
-          col += 8;
-          i += 8;
-          continue;
-        }
+    size_t i = from;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Eight bytes at a time while they hold no tab and no byte above 0x7F:
+    // then only newlines matter, and the column counts the bytes after the
+    // last of them. (Most spans are a few bytes: the loop below takes them.)
+    const uint64_t ones = 0x0101010101010101ull;
+    for (; pos - i >= 8; i += 8) {
+      uint64_t w;
+      std::memcpy(&w, b + i, 8);
+      if ((zero_bytes(w ^ (ones * '\t')) | (w & (ones << 7))) != 0) break;
+      uint64_t nl = zero_bytes(w ^ (ones * '\n'));
+      if (nl == 0) {
+        col += 8;
+      } else {
+        line += static_cast<size_t>(((nl >> 7) * ones) >> 56);
+        col = 7 - static_cast<size_t>(63 - __builtin_clzll(nl)) / 8;
       }
-      for (size_t end = i + n; i < end; ++i) {
-        unsigned char c = static_cast<unsigned char>(b[i]);
-        if (c == '\n') {
-          ++line;
-          col = 0;
-        } else if (c == '\t') {
-          col = (col + 8) & ~static_cast<size_t>(7);
-        } else {
-          col += (c & 0xC0) != 0x80;
-        }
+    }
+#endif
+    for (; i < pos; ++i) {
+      unsigned char c = static_cast<unsigned char>(b[i]);
+      if (c == '\n') {
+        ++line;
+        col = 0;
+      } else if (c == '\t') {
+        col = (col + 8) & ~static_cast<size_t>(7);
+      } else {
+        col += (c & 0xC0) != 0x80;
       }
     }
     line_ = line;
