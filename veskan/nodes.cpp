@@ -78,6 +78,23 @@ Space_domain *comment(std::string a1, const YYLTYPE *_loc) {
   return new comment_node(std::move(a1), _loc);
 }
 
+Lexem_domain *lexem(List<Space_domain *> a1, const char *text, std::size_t len,
+                    const YYLTYPE *_loc) {
+  return new lexem_node(a1, text, len, _loc);
+}
+
+Space_domain *prepr(const char *text, std::size_t len, const YYLTYPE *_loc) {
+  return new prepr_node(text, len, _loc);
+}
+
+Space_domain *spaces(const char *text, std::size_t len, const YYLTYPE *_loc) {
+  return new spaces_node(text, len, _loc);
+}
+
+Space_domain *comment(const char *text, std::size_t len, const YYLTYPE *_loc) {
+  return new comment_node(text, len, _loc);
+}
+
 // "name(" text ")": the closing parenthesis goes on a line of its own when
 // the text broke lines.
 static int print_text_node(std::ostream &s, const char *name, const std::string &text, int indent) {

@@ -63,6 +63,8 @@ struct lexem_node : Lexem_domain {
   std::string f2_;
   lexem_node(List<Space_domain *> a1, std::string a2, const YYLTYPE *_loc = nullptr)
       : Lexem_domain(_loc), f1_(a1), f2_(std::move(a2)) {}
+  lexem_node(List<Space_domain *> a1, const char *text, std::size_t len, const YYLTYPE *_loc)
+      : Lexem_domain(_loc), f1_(a1), f2_(text, len) {}
   ~lexem_node() override { destroy(f1_); }
 };
 
@@ -79,6 +81,8 @@ struct prepr_node : Space_domain {
   std::string f1_;
   explicit prepr_node(std::string a1, const YYLTYPE *_loc = nullptr)
       : Space_domain(_loc), f1_(std::move(a1)) {}
+  prepr_node(const char *text, std::size_t len, const YYLTYPE *_loc)
+      : Space_domain(_loc), f1_(text, len) {}
 };
 
 // A run of blanks.
@@ -86,6 +90,8 @@ struct spaces_node : Space_domain {
   std::string f1_;
   explicit spaces_node(std::string a1, const YYLTYPE *_loc = nullptr)
       : Space_domain(_loc), f1_(std::move(a1)) {}
+  spaces_node(const char *text, std::size_t len, const YYLTYPE *_loc)
+      : Space_domain(_loc), f1_(text, len) {}
 };
 
 // One comment.
@@ -93,6 +99,8 @@ struct comment_node : Space_domain {
   std::string f1_;
   explicit comment_node(std::string a1, const YYLTYPE *_loc = nullptr)
       : Space_domain(_loc), f1_(std::move(a1)) {}
+  comment_node(const char *text, std::size_t len, const YYLTYPE *_loc)
+      : Space_domain(_loc), f1_(text, len) {}
 };
 
 // The texts are taken by value: the scanner hands over each matched text
@@ -102,6 +110,12 @@ Lexem_domain *eoflex(List<Space_domain *> a1, const YYLTYPE *_loc);
 Space_domain *prepr(std::string a1, const YYLTYPE *_loc);
 Space_domain *spaces(std::string a1, const YYLTYPE *_loc);
 Space_domain *comment(std::string a1, const YYLTYPE *_loc);
+// The same from a matched text, built in place in the node.
+Lexem_domain *lexem(List<Space_domain *> a1, const char *text, std::size_t len,
+                    const YYLTYPE *_loc);
+Space_domain *prepr(const char *text, std::size_t len, const YYLTYPE *_loc);
+Space_domain *spaces(const char *text, std::size_t len, const YYLTYPE *_loc);
+Space_domain *comment(const char *text, std::size_t len, const YYLTYPE *_loc);
 
 int astprint(std::ostream &s, Lexem_domain *v, int indent = 0, const char *suffix = nullptr);
 int astprint(std::ostream &s, Space_domain *v, int indent = 0, const char *suffix = nullptr);

@@ -19,21 +19,24 @@ public:
 %class {
 public: YYLTYPE yylloc;
   void yysetloc(){
-    yylloc.first.line=lineno();
+    int line=lineno();
+    int column=int(columno());
+    yylloc.first.line=line;
     yylloc.first.file=activefile;
-    yylloc.first.column=short(columno()+1);
-    yylloc.last.line=lineno();
+    yylloc.first.column=short(column+1);
+    yylloc.last.line=line;
     yylloc.last.file=activefile;
-    yylloc.last.column=short(columno()+size());
+    yylloc.last.column=short(column+int(size()));
   }
 %}
 %{
-// The matched text, NUL bytes included.
-#define YYTEXT std::string(yytext, yyleng)
-// Material in front of the next token: appended to the pending list.
-#define YYSPACE(f) space_list=ast::cons(space_list, f(YYTEXT, &yylloc))
-// A token: its node takes over the pending list.
-#define YYTOKEN(t, text) { yylval.f1_=ast::lexem(space_list, text, &yylloc); space_list=nullptr; return t; }
+// Material in front of the next token: appended to the pending list. The
+// node holds the matched text, NUL bytes included.
+#define YYSPACE(f) space_list=ast::cons(space_list, f(yytext, yyleng, &yylloc))
+// A token: its node takes over the pending list and holds the matched text.
+#define YYTOKEN(t) { yylval.f1_=ast::lexem(space_list, yytext, yyleng, &yylloc); space_list=nullptr; return t; }
+// A token with a text of its own.
+#define YYTOKEN_TEXT(t, text) { yylval.f1_=ast::lexem(space_list, text, &yylloc); space_list=nullptr; return t; }
 %}
 %%
 %{
@@ -43,13 +46,13 @@ space_list=nullptr;
 "//".*\n	{ YYSPACE(ast::comment); }
 "/*"(.|\n)*?"*/"	{ YYSPACE(ast::comment); }
 ^[\x09\x20]*#(\\\r?\n|.)*\n	{ YYSPACE(ast::prepr); }
-[A-Z_a-z][0-9A-Z_a-z]*	{ YYTOKEN(1003, YYTEXT) }
-\d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?	{ YYTOKEN(1001, YYTEXT) }
-'([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'	{ YYTOKEN(1001, YYTEXT) }
-\"([^\x0a\"\x5c]|\\.)*\"	{ YYTOKEN(1001, YYTEXT) }
-R\"	{ YYTOKEN(1001, reinput(*this, 1)) }
-"::"|\Q<<\E	{ YYTOKEN(1004, YYTEXT) }
-.	{ YYTOKEN(1004, YYTEXT) }
+[A-Z_a-z][0-9A-Z_a-z]*	{ YYTOKEN(1003) }
+\d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?	{ YYTOKEN(1001) }
+'([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'	{ YYTOKEN(1001) }
+\"([^\x0a\"\x5c]|\\.)*\"	{ YYTOKEN(1001) }
+R\"	{ YYTOKEN_TEXT(1001, reinput(*this, 1)) }
+"::"|\Q<<\E	{ YYTOKEN(1004) }
+.	{ YYTOKEN(1004) }
 <<EOF>>	{ if(!space_list) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; return 1002; }
 %%
 

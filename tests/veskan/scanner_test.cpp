@@ -67,6 +67,23 @@ TEST(Scanner, CarriageReturnsFormFeedsAndTabsAreBlanks) {
             (V{"I int", "[s  ]I a", "L ;", "[s \r\n\f\v]I int", "[s  ]I b", "L ;", "[s \r\n]EOF"}));
 }
 
+// Token ranges: columns from 1, a tab to the next multiple of eight, a
+// byte that starts a UTF-8 character one column and the bytes that go on
+// with it none (each byte here is a token of its own); blank runs long and
+// short, with and without newlines.
+TEST(Scanner, TokenRangesCountTabsAndCharacters) {
+  lex_text("\tint  x;\n                y\t\xc3\xa9z =\n\n  // c\n\t\t  w\n"
+           "abcdefghijklmnopqrstuvwxyz0123456789 q");
+  std::string ranges;
+  for (const lex_info &t : lex_list)
+    ranges += std::to_string(t.loc.first.line) + ":" + std::to_string(t.loc.first.column) + "-" +
+              std::to_string(t.loc.last.column) + " ";
+  free_list();
+  lex_list.clear();
+  EXPECT_EQ(ranges, "1:9-11 1:14-14 1:15-15 2:17-17 2:25-25 2:26-26 2:26-26 2:28-28 5:19-19 "
+                    "6:1-36 6:38-38 ");
+}
+
 TEST(Scanner, RawStrings) {
   EXPECT_EQ(tokens_of("R\"(a)\" R\"xy(a)x\n)xy\" R\"()\" u8R\"(x)\" Rx"),
             (V{"C R\"(a)\"", "[s  ]C R\"xy(a)x\n)xy\"", "[s  ]C R\"()\"", "[s  ]I u8R",
