@@ -97,8 +97,7 @@ void read_apifiles() {
 
 void scan_file(const std::string &path) {
   inplang_c = std::regex_search(path, c_re);
-  yyparse_file(path.c_str());
-  trace_prepr();
+  yyparse_file(path.c_str(), true); // with the preprocessor scan
   if (!std::regex_search(path, unittest_re)) trace_decl();
   free_list();
 }

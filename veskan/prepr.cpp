@@ -113,20 +113,22 @@ void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info) {
   }
 }
 
+void trace_prepr_token(const lex_info &t, header_info &info) {
+  if (t.token < 256 || !t.value.f1_) return;
+  // The code tells the node's class: end of input carries an eoflex node,
+  // every other token a lexem node.
+  if (t.token == TOK_EOF) {
+    trace_prepr1(static_cast<ast::eoflex_node *>(t.value.f1_)->f1_, info);
+  } else {
+    auto l = static_cast<ast::lexem_node *>(t.value.f1_);
+    if (l->f1_) trace_prepr1(l->f1_, info);
+    if (std::string_view(l->f2_) == "class") inplang_c = false;
+  }
+}
+
 void trace_prepr() {
   header_info &info = headers[inpname];
-  for (const lex_info &t : lex_list) {
-    if (t.token < 256 || !t.value.f1_) continue;
-    // The code tells the node's class: end of input carries an eoflex node,
-    // every other token a lexem node.
-    if (t.token == TOK_EOF) {
-      trace_prepr1(static_cast<ast::eoflex_node *>(t.value.f1_)->f1_, info);
-    } else {
-      auto l = static_cast<ast::lexem_node *>(t.value.f1_);
-      trace_prepr1(l->f1_, info);
-      if (std::string_view(l->f2_) == "class") inplang_c = false;
-    }
-  }
+  for (const lex_info &t : lex_list) trace_prepr_token(t, info);
 }
 
 void free_list() {

@@ -8,7 +8,7 @@
 
 int yydebug_flag = 0;
 
-int yylex_loop(void *scanner) {
+int yylex_loop(void *scanner, header_info *info) {
   lex_list.clear();
   for (;;) {
     YYSTYPE value;
@@ -16,6 +16,7 @@ int yylex_loop(void *scanner) {
     int token = yylex(&value, &loc, scanner);
     if (token == TOK_END) return 0;
     lex_list.emplace_back(token, value, loc);
+    if (info) trace_prepr_token(lex_list.back(), *info);
     if (yydebug_flag == 1) {
       std::cout << loc.first.line << ':' << loc.first.column << ' ' << loc.last.line << ':'
                 << loc.last.column << ' ';
@@ -25,9 +26,10 @@ int yylex_loop(void *scanner) {
   }
 }
 
-int yyparse_file(const char *path) {
+int yyparse_file(const char *path, bool traced) {
   std::string name(path);
   inpname = base_name(name);
+  header_info *info = traced ? &headers[inpname] : nullptr;
   void *scanner = nullptr;
   FILE *file = nullptr;
   if (!name.empty()) {
@@ -43,7 +45,7 @@ int yyparse_file(const char *path) {
   } else {
     yylex_init(&scanner);
   }
-  int result = yylex_loop(scanner);
+  int result = yylex_loop(scanner, info);
   yylex_destroy(scanner);
   if (file) std::fclose(file);
   return result;

@@ -26,13 +26,20 @@ extern bool inplang_c;
 // Debug level; 1 prints every token as the file is lexed.
 extern int yydebug_flag;
 
-// Lexes one file ("" reads standard input) into lex_list.
-int yyparse_file(const char *path);
-// Fills lex_list from the scanner, printing the tokens at debug level 1.
-int yylex_loop(void *scanner);
+// Lexes one file ("" reads standard input) into lex_list. With traced,
+// the preprocessor scan (trace_prepr) is done on the way, each token as it
+// arrives, while its material is still in the cache; it gives what
+// trace_prepr after the whole file gives, since lexing reads nothing that
+// the scan writes.
+int yyparse_file(const char *path, bool traced = false);
+// Fills lex_list from the scanner, printing the tokens at debug level 1;
+// with info, each token goes through the preprocessor scan as it arrives.
+int yylex_loop(void *scanner, header_info *info = nullptr);
 
 // Records the includes and macros of the current file's preprocessor lines.
 void trace_prepr();
+// The same for one token of the current file (whose entry is info).
+void trace_prepr_token(const lex_info &t, header_info &info);
 // The same over the material in front of one token.
 void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info);
 // Deletes the nodes of the token list.
