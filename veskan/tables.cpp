@@ -26,8 +26,57 @@ const std::regex c_re("\\.[hc]$");
 const std::regex src_re("\\.(c|cpp)$");
 const std::regex unittest_re("_unittest\\.cpp$");
 
+namespace {
+
+// Lists up to this long are searched entry by entry; longer ones through
+// their index, so a class with thousands of members stays linear.
+const size_t short_list = 16;
+
+uint32_t entry_hash(const std::string &e) {
+  return static_cast<uint32_t>(std::hash<std::string>()(e) >> 16);
+}
+
+// The slot of entry in the index of list, or the empty slot for it.
+uint64_t &index_slot(entry_index &ix, const std::vector<std::string> &list, uint32_t hash,
+                     const std::string &entry) {
+  size_t mask = ix.slots.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    uint64_t &s = ix.slots[i];
+    if (s == 0) return s;
+    if (static_cast<uint32_t>(s >> 32) == hash &&
+        list[static_cast<uint32_t>(s) - 1] == entry)
+      return s;
+  }
+}
+
+void index_entries(entry_index &ix, const std::vector<std::string> &list) {
+  size_t size = 64;
+  while (size < 4 * list.size()) size *= 2;
+  ix.slots.assign(size, 0);
+  for (size_t k = 0; k < list.size(); ++k) {
+    uint32_t hash = entry_hash(list[k]);
+    index_slot(ix, list, hash, list[k]) = uint64_t{hash} << 32 | (k + 1);
+  }
+}
+
+} // namespace
+
 void add_toclass(class_info *info, int idx, const std::string &entry) {
-  if (info->known[idx].insert(entry).second) info->elems[idx].push_back(entry);
+  std::vector<std::string> &list = info->elems[idx];
+  entry_index &ix = info->known[idx];
+  if (ix.slots.empty()) {
+    for (const std::string &e : list)
+      if (e == entry) return;
+    list.push_back(entry);
+    if (list.size() > short_list) index_entries(ix, list);
+    return;
+  }
+  uint32_t hash = entry_hash(entry);
+  uint64_t &s = index_slot(ix, list, hash, entry);
+  if (s != 0) return;
+  list.push_back(entry);
+  s = uint64_t{hash} << 32 | list.size();
+  if (2 * list.size() > ix.slots.size()) index_entries(ix, list);
 }
 
 void add_global(const std::string &name, const std::string &file) {

@@ -4,6 +4,7 @@
 #ifndef VESKAN_TABLES_HPP
 #define VESKAN_TABLES_HPP 1
 
+#include <cstdint>
 #include <iosfwd>
 #include <map>
 #include <regex>
@@ -19,11 +20,18 @@
 enum { KIND_PLAIN = 0, KIND_STATIC = 1, KIND_CONST = 2 };
 enum { ACS_PRIVATE = 0, ACS_PROTECTED = 1, ACS_PUBLIC = 2 };
 
+// The duplicate test of a long member list: an open-addressing table of
+// the list's positions, each with the high half of its entry's hash. Empty
+// while the list is short enough to be searched directly.
+struct entry_index {
+  std::vector<uint64_t> slots; // hash << 32 | (position + 1); 0: empty
+};
+
 struct class_info {
   std::string file; // base name of the file of the class's body
   std::vector<std::pair<int, std::string>> parents; // (access, base name)
   std::vector<std::string> elems[9];                // entries, in order of first insertion
-  std::unordered_set<std::string> known[9];         // the same entries, for the duplicate test
+  entry_index known[9];                             // for the duplicate test of long lists
 };
 
 struct header_info {

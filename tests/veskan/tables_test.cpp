@@ -58,6 +58,15 @@ TEST_F(Tables, WorkedExampleSummary) {
                             "\tB$%n : int #<b.h>\n");
 }
 
+// Long member lists keep each entry once, in the order of first insertion.
+TEST_F(Tables, LongMemberListsKeepEntriesOnce) {
+  class_info info;
+  for (int round = 0; round < 3; ++round)
+    for (int k = 0; k < 200; ++k) add_toclass(&info, 2, "m" + std::to_string(k * 7 % 200));
+  ASSERT_EQ(info.elems[2].size(), 200u);
+  for (int k = 0; k < 200; ++k) EXPECT_EQ(info.elems[2][k], "m" + std::to_string(k * 7 % 200));
+}
+
 TEST_F(Tables, PreprocessorLines) {
   stdheaders["std.h"].includes = {"bits.h", "more.h"};
   scan_file("f.h", {"#ifndef G\n", "/* c */", "  ", "#define G\n", "#define F(x) x\n",
