@@ -43,10 +43,9 @@ bool labels_stop = false;
 // would otherwise take the whole namespace along).
 bool at_skip_stop(int i) {
   if (!is_lextip(i, TOK_IDENT)) return false;
-  const std::string &t = lex_text_at(i);
-  if (t == "namespace") return true;
-  return labels_stop && (t == "public" || t == "protected" || t == "private") &&
-         is_lexem(i + 1, ":");
+  if (is_ident(i, "namespace")) return true;
+  return labels_stop && is_lexem(i + 1, ":") &&
+         (is_ident(i, "public") || is_ident(i, "protected") || is_ident(i, "private"));
 }
 
 } // namespace
@@ -77,9 +76,8 @@ void find_group_ends() {
   std::vector<char> bracket(n, 0);
   for (int i = 0; i < n; ++i) {
     if (lex_list[i].token != TOK_LEXEM) continue;
-    const std::string &t = lex_text_at(i);
-    if (t.size() == 1 && (t[0] == '(' || t[0] == ')' || t[0] == '<' || t[0] == '>'))
-      bracket[i] = t[0];
+    int k = lex_list[i].key;
+    if (k == '(' || k == ')' || k == '<' || k == '>') bracket[i] = static_cast<char>(k);
   }
   ends.paren.assign(n, n);
   ends.angle.assign(n, n);

@@ -20,11 +20,25 @@ inline bool is_lextip(int i, int code) {
 inline const std::string &lex_text_at(int i) {
   return static_cast<ast::lexem_node *>(lex_list[i].value.f1_)->f2_;
 }
+// The key of lex_info that a token with this text has, for the texts the
+// recogniser asks about; -1 for a text that has no key of its own.
+inline int lexem_key(const char *text) {
+  if (text[0] && !text[1]) return static_cast<unsigned char>(text[0]);
+  if (std::string_view(text) == "::") return 256;
+  if (std::string_view(text) == "<<") return 257;
+  return -1;
+}
 inline bool is_lexem(int i, const char *text) {
-  return is_lextip(i, TOK_LEXEM) && std::string_view(lex_text_at(i)) == text;
+  if (!is_lextip(i, TOK_LEXEM)) return false;
+  int key = lexem_key(text);
+  if (key >= 0) return lex_list[i].key == key;
+  return std::string_view(lex_text_at(i)) == text;
 }
 inline bool is_ident(int i, const char *text) {
-  return is_lextip(i, TOK_IDENT) && std::string_view(lex_text_at(i)) == text;
+  if (!is_lextip(i, TOK_IDENT)) return false;
+  size_t n = std::char_traits<char>::length(text);
+  int key = static_cast<int>(std::min<size_t>(n, 255)) << 8 | static_cast<unsigned char>(text[0]);
+  return lex_list[i].key == key && std::string_view(lex_text_at(i)) == text;
 }
 std::string get_ident(int i);
 // The index just past the balanced group that opens at i (i+1 when token

@@ -6,6 +6,7 @@
 #include "tables.hpp"
 #include "veskan.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,25 @@ struct lex_info {
   int token;     // token code
   YYSTYPE value; // the token's node
   YYLTYPE loc;   // the token's range
-  lex_info(int t, YYSTYPE v, YYLTYPE l) : token(t), value(v), loc(l) {}
+  // A short key of the token's text, kept beside the code so that the
+  // token tests of the declaration recogniser seldom need the node: for a
+  // lexem its one character, or 256 for "::" and 257 for "<<"; for an
+  // identifier its first character and length (capped at 255) as
+  // length << 8 | character; 0 otherwise and for other lexems.
+  int key;
+  lex_info(int t, YYSTYPE v, YYLTYPE l) : token(t), value(v), loc(l), key(key_of(t, v)) {}
+
+  static int key_of(int t, YYSTYPE v) {
+    if ((t != TOK_LEXEM && t != TOK_IDENT) || !v.f1_) return 0;
+    const std::string &text = static_cast<ast::lexem_node *>(v.f1_)->f2_;
+    if (text.empty()) return 0;
+    int first = static_cast<unsigned char>(text[0]);
+    if (t == TOK_IDENT) return static_cast<int>(std::min<size_t>(text.size(), 255)) << 8 | first;
+    if (text.size() == 1) return first;
+    if (text == "::") return 256;
+    if (text == "<<") return 257;
+    return 0;
+  }
 };
 
 // The tokens of the current file, in order; never holds code 0. The
