@@ -1,7 +1,10 @@
 // lexgen [-o OUT.cpp] INPUT.lex: writes the C++ scanner for a description.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <new>
 #include <string>
@@ -9,6 +12,7 @@
 #include "check.hpp"
 #include "emitter.hpp"
 #include "lexfile.hpp"
+#include "safe_output.hpp"
 
 namespace {
 
@@ -26,6 +30,19 @@ bool read_all(std::FILE* f, std::string& text) {
   bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;
+}
+
+// A scanner from an earlier run must not stay behind for a build to pick up
+// after a failed run: the output is removed when it is a regular file (the
+// file its links lead to). Devices, pipes and folders are left alone; an
+// output that is the input never gets here.
+void remove_stale_output(const std::string& output) {
+  char* real = realpath(output.c_str(), nullptr);
+  if (!real) return;
+  const std::string target = real;
+  std::free(real);
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(target.c_str());
 }
 
 }  // namespace
@@ -51,9 +68,19 @@ int main(int argc, char** argv) {
   }
   if (!have_input || output.empty()) return usage();
 
-  // On an error no output is left behind, not even one from an earlier run.
+  // An output that is the input (the same file by device and inode, through
+  // any link or spelling, or the same name when neither exists) would
+  // destroy the description: refused before anything is read or written.
+  const safe_output::file_id out_id = safe_output::identify(output);
+  if (out_id.can_hold_an_input() && out_id == safe_output::identify(input)) {
+    std::cerr << output << ": output file is the input" << std::endl;
+    return 1;
+  }
+
+  // On an error in the description no output is left behind, not even one
+  // from an earlier run.
   auto fail = [&](const std::string& message) {
-    std::remove(output.c_str());
+    remove_stale_output(output);
     std::cerr << message << std::endl;
     return 1;
   };
@@ -75,11 +102,17 @@ int main(int argc, char** argv) {
     return fail(input + ": " + e.what());
   }
 
-  // The output is written only once it is complete; a failed write leaves
-  // no file behind.
-  std::ofstream out(output, std::ios::binary | std::ios::trunc);
-  if (out) out.write(source.data(), static_cast<std::streamsize>(source.size()));
-  if (out) out.close();
-  if (!out) return fail(output + ": cannot write file");
+  // The new text replaces the output only once it is written whole (see
+  // safe_output.hpp): a failed write leaves an earlier output as it was.
+  safe_output::output_file out(output);
+  bool written = out.open();
+  if (written) {
+    out.stream() << source;
+    written = out.close() && out.commit();
+  }
+  if (!written) {
+    std::cerr << output << ": cannot write file" << std::endl;
+    return 1;
+  }
   return 0;
 }

@@ -1,13 +1,20 @@
 // lexgen's messages on malformed descriptions: "file:line: message" on
-// standard error, exit status 1 and no output file.
+// standard error, exit status 1 and no output file; and how it treats the
+// files it is given (an output that is the input, links, devices, failed
+// writes).
 #include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -24,15 +31,50 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
-// Runs lexgen in the temporary directory on a file t.lex holding `text`.
-Outcome run_lexgen(const std::string& text, const std::string& args = "-o t.cpp t.lex") {
-  // One directory per test: ctest runs the tests in parallel.
-  const std::string dir = testing::TempDir() + "lexgen_errors_" +
-                          testing::UnitTest::GetInstance()->current_test_info()->name();
-  std::system(("mkdir -p " + dir).c_str());
+// A folder of this process's own, removed when it ends: two runs of the
+// suite at once (two builds) must not share files.
+class Scratch {
+ public:
+  Scratch() {
+    std::string templ = testing::TempDir() + "lexgen_errors_XXXXXX";
+    if (!mkdtemp(&templ[0])) std::abort();
+    root_ = templ;
+  }
+  ~Scratch() { std::system(("rm -rf '" + root_ + "'").c_str()); }
+  const std::string& root() const { return root_; }
+
+ private:
+  std::string root_;
+};
+
+// The current test's own folder in it.
+std::string test_dir() {
+  static Scratch scratch;
+  const std::string dir =
+      scratch.root() + "/" + testing::UnitTest::GetInstance()->current_test_info()->name();
+  mkdir(dir.c_str(), 0700);
+  return dir;
+}
+
+// The names in a folder.
+std::set<std::string> names_in(const std::string& dir) {
+  std::set<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.insert(e->d_name);
+    closedir(d);
+  }
+  return names;
+}
+
+// Runs lexgen in the test's folder on a file t.lex holding `text`, after the
+// shell commands `setup` (with no t.cpp left from before them).
+Outcome run_lexgen(const std::string& text, const std::string& args = "-o t.cpp t.lex",
+                   const std::string& setup = "") {
+  const std::string dir = test_dir();
   std::ofstream(dir + "/t.lex", std::ios::binary) << text;
   std::remove((dir + "/t.cpp").c_str());
-  std::string cmd = "cd " + dir + " && " LEXGEN_PATH " " + args + " 2>err.txt";
+  std::string cmd = "cd " + dir + " && " + setup + " " LEXGEN_PATH " " + args + " 2>err.txt";
   int raw = std::system(cmd.c_str());
   Outcome r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -158,6 +200,65 @@ TEST(LexgenErrors, UnknownOptionsAreIgnored) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_TRUE(r.output_exists);
+}
+
+const char good[] = "%%\na\t;\n";
+const char bad[] = "%%\n(a\t;\n";
+
+// The description is never written over nor removed, whatever names it: the
+// same name, a link to it, a second (hard) link. Nothing else is written.
+TEST(LexgenFiles, AnOutputThatIsTheInputIsRefused) {
+  const std::string dir = test_dir();
+  for (const char* text : {good, bad}) {
+    for (const char* output : {"t.lex", "./t.lex", "soft.cpp", "hard.cpp"}) {
+      Outcome r = run_lexgen(text, std::string("-o ") + output + " t.lex",
+                             "rm -f soft.cpp hard.cpp && ln -s t.lex soft.cpp && ln t.lex hard.cpp &&");
+      EXPECT_EQ(r.status, 1) << output;
+      EXPECT_EQ(r.err, std::string(output) + ": output file is the input\n");
+      EXPECT_TRUE(read_file(dir + "/t.lex") == text) << output;
+      EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "hard.cpp", "soft.cpp", "t.lex"}));
+    }
+  }
+}
+
+// A description error removes a scanner of an earlier run, also one that a
+// link leads to (the link stays), but never a folder or a pipe.
+TEST(LexgenFiles, AnErrorRemovesOnlyAnEarlierRegularOutput) {
+  const std::string dir = test_dir();
+  Outcome r = run_lexgen(bad, "-o t.cpp t.lex", "echo old >t.cpp &&");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.output_exists);
+  r = run_lexgen(bad, "-o link.cpp t.lex", "echo old >real.cpp && ln -sf real.cpp link.cpp &&");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "link.cpp", "t.lex"}));
+  r = run_lexgen(bad, "-o folder t.lex", "rm -f link.cpp && mkdir folder && mkfifo pipe &&");
+  EXPECT_EQ(r.status, 1);
+  r = run_lexgen(bad, "-o pipe t.lex");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "folder", "pipe", "t.lex"}));
+}
+
+// A write that fails (a file size limit, a full device, a missing folder)
+// leaves an earlier output as it was and no temporary; a link is written at
+// its target and stays a link.
+TEST(LexgenFiles, AnEarlierOutputIsReplacedOnlyByAWholeOne) {
+  const std::string dir = test_dir();
+  Outcome r = run_lexgen(good, "-o t.cpp t.lex", "echo old >t.cpp && ulimit -f 1 &&");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "t.cpp: cannot write file\n");
+  EXPECT_EQ(read_file(dir + "/t.cpp"), "old\n");
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "t.cpp", "t.lex"}));
+  for (const char* output : {"/dev/full", "missing/t.cpp"}) {
+    r = run_lexgen(good, std::string("-o ") + output + " t.lex");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string(output) + ": cannot write file\n");
+  }
+  r = run_lexgen(good, "-o link.cpp t.lex", "echo old >real.cpp && ln -s real.cpp link.cpp &&");
+  EXPECT_EQ(r.status, 0);
+  struct stat st;
+  EXPECT_TRUE(lstat((dir + "/link.cpp").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+  EXPECT_NE(read_file(dir + "/real.cpp").find("class yyFlexLexer"), std::string::npos);
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "link.cpp", "real.cpp", "t.lex"}));
 }
 
 }  // namespace
