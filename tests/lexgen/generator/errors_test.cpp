@@ -248,11 +248,14 @@ TEST(LexgenFiles, AnEarlierOutputIsReplacedOnlyByAWholeOne) {
   EXPECT_EQ(r.err, "t.cpp: cannot write file\n");
   EXPECT_EQ(read_file(dir + "/t.cpp"), "old\n");
   EXPECT_EQ(names_in(dir), (std::set<std::string>{"err.txt", "t.cpp", "t.lex"}));
-  for (const char* output : {"/dev/full", "missing/t.cpp"}) {
-    r = run_lexgen(good, std::string("-o ") + output + " t.lex");
+  // The full device through a link: a lexgen that removed its output on a
+  // failed write would remove only the link.
+  for (const char* output : {"full.cpp", "missing/t.cpp"}) {
+    r = run_lexgen(good, std::string("-o ") + output + " t.lex", "ln -sf /dev/full full.cpp &&");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string(output) + ": cannot write file\n");
   }
+  unlink((dir + "/full.cpp").c_str());
   r = run_lexgen(good, "-o link.cpp t.lex", "echo old >real.cpp && ln -s real.cpp link.cpp &&");
   EXPECT_EQ(r.status, 0);
   struct stat st;
