@@ -1,6 +1,7 @@
 // Input sources, and buffering: matches longer than the buffer, inputs of
 // any size, byte-at-a-time reading in interactive mode.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,10 +62,12 @@ TEST(LexgenInput, StreamsStringsAndCharPointers) {
 }
 
 TEST(LexgenInput, DefaultReadsStandardInput) {
-  std::string path = ::testing::TempDir() + "lexgen_stdin.txt";
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fputs("\xEF\xBB\xBFok", f);
-  std::fclose(f);
+  // A name of its own: two runs of the suite at once must not share it.
+  std::string path = ::testing::TempDir() + "lexgen_stdin_XXXXXX";
+  const int fd = mkstemp(&path[0]);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, "\xEF\xBB\xBFok", 5), 5);
+  close(fd);
   ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
   reflex::Matcher m(bytes());
   EXPECT_EQ(drain(m), (Tokens{"1:o", "1:k"}));

@@ -32,14 +32,6 @@ void expect_file(const std::string& name, const std::string& actual) {
   EXPECT_EQ(actual, read_file(path));
 }
 
-// A fresh, empty scratch directory.
-std::string scratch(const std::string& name) {
-  const std::string dir = testing::TempDir() + "tarnel_pipeline_" + name;
-  std::system(("rm -rf '" + dir + "'").c_str());
-  mkdir(dir.c_str(), 0700);
-  return dir;
-}
-
 std::set<std::string> files_in(const std::string& dir) {
   std::set<std::string> names;
   if (DIR* d = opendir(dir.c_str())) {
@@ -54,7 +46,7 @@ class DebugLevels : public testing::TestWithParam<const char*> {};
 
 TEST_P(DebugLevels, RewrittenGrammarAndTypeTrace) {
   const std::string name = GetParam();
-  const std::string dir = scratch("levels_" + name);
+  const std::string dir = scratch_folder("levels_" + name);
   const std::string input = data_dir + "/" + name + ".tn";
   RunResult d4 = tarnel({"-d4", input}, "", dir);
   EXPECT_EQ(d4.status, 0);
@@ -183,7 +175,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\nR\"()\" ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
       {"E R\"x()x\"\n%%\nx ?t?\n%%\ns = ?t? ;\n", ":1:4: Empty pattern\n"},
   };
-  const std::string dir = scratch("diagnostics");
+  const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
     RunResult r = tarnel({}, c.input, dir);
     EXPECT_EQ(r.status, 1) << c.input;
@@ -202,7 +194,7 @@ TEST(Diagnostics, TypeTraceComesBeforeTheMessage) {
 }
 
 TEST(Warnings, ProcessingGoesOn) {
-  const std::string dir = scratch("warnings");
+  const std::string dir = scratch_folder("warnings");
   RunResult r = tarnel({"-d9"}, "%type <int> s ?n?\n%%\n%%\ns = s ',' s | '+' ?n? %{ $$ = $1 + $2; %} ;\n", dir);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err,
@@ -211,7 +203,7 @@ TEST(Warnings, ProcessingGoesOn) {
 }
 
 TEST(OutputFiles, NamesFromPrefixAndBaseName) {
-  const std::string dir = scratch("files");
+  const std::string dir = scratch_folder("files");
   mkdir((dir + "/in").c_str(), 0700);
   mkdir((dir + "/out").c_str(), 0700);
   const std::string calc = read_file(std::string(EXAMPLES_DIR) + "/calc.tn");
@@ -256,7 +248,7 @@ std::pair<int, int> compiler_position(const std::string& text, const std::string
 
 // Compiler messages about action code point at its place in the description.
 TEST(OutputFiles, LineDirectivesPointAtTheCode) {
-  const std::string dir = scratch("lines");
+  const std::string dir = scratch_folder("lines");
   const std::string description =
       "%type <int> ?num? s\n"
       "%%\n"
@@ -280,7 +272,7 @@ TEST(OutputFiles, LineDirectivesPointAtTheCode) {
 // Code sections written on one line end their line: what follows them must
 // begin a line of its own.
 TEST(OutputFiles, OneLineCodeSectionsEndTheirLine) {
-  const std::string dir = scratch("oneline");
+  const std::string dir = scratch_folder("oneline");
   write_file(dir + "/calc.tn",
              "%option noline\n"
              "%code top %{ #include <vector> %}\n"
@@ -301,7 +293,7 @@ TEST(OutputFiles, OneLineCodeSectionsEndTheirLine) {
 }
 
 TEST(OutputFiles, UnwritableFileIsAnError) {
-  const std::string dir = scratch("unwritable");
+  const std::string dir = scratch_folder("unwritable");
   write_file(dir + "/calc.tn", "%%\n%%\ns = 'a' ;\n");
   RunResult r = tarnel({"-ono-such-dir/", "calc.tn"}, "", dir);
   EXPECT_EQ(r.status, 1);
@@ -322,7 +314,7 @@ TEST(OutputFiles, UnwritableFileIsAnError) {
 // the last good run exactly as they were, with no temporary left; an output
 // that is a link stays a link.
 TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
-  const std::string dir = scratch("kept");
+  const std::string dir = scratch_folder("kept");
   const std::string good =
       "%type <E> num(int) s\n%type <int> ?n?\n%%\n[0-9]+ ?n? <int(std::stoi(yytext))>\n"
       "%%\ns = ?n? <num($1)> ;\n%%\nint f(E e) { match e { rule num(v): return v; } return 0; }\n";
@@ -350,7 +342,7 @@ TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
     for (const char* name : inputs) EXPECT_EQ(read_file(dir + "/" + name), good) << name;
   }
 
-  const std::string run = scratch("kept_run");
+  const std::string run = scratch_folder("kept_run");
   mkdir((run + "/real").c_str(), 0700);
   symlink("real/g.lex", (run + "/g.lex").c_str());
   write_file(run + "/g.tn", good);

@@ -81,7 +81,7 @@ TEST(Errors, EndOfInputInsideACodeBlock) {
 }
 
 TEST(Errors, NulByteIsAnInvalidToken) {
-  const std::string dir = testing::TempDir();
+  const std::string dir = scratch_folder("nul");
   write_file(dir + "/nul.tn", std::string("%type <A> a\n\0%type <B> b\n", 25));
   RunResult r = tarnel({"nul.tn"}, "", dir);
   EXPECT_EQ(r.status, 1);
@@ -156,8 +156,7 @@ TEST(Files, CannotOpen) {
 }
 
 TEST(Files, DirectoryCannotBeOpened) {
-  const std::string dir = testing::TempDir() + "/tarnel_dir.tn";
-  mkdir(dir.c_str(), 0700);
+  const std::string dir = scratch_folder("tarnel_dir.tn");
   RunResult r = tarnel({dir});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Can't open file " + dir + "\n");
@@ -172,7 +171,7 @@ TEST(Files, EachFileIsClosed) {
   setrlimit(RLIMIT_NOFILE, &low);
   // Each description's output files are written (and closed) too.
   std::vector<std::string> args(100, "decls.tn");
-  args.push_back("-o" + testing::TempDir() + "tarnel_closed_");
+  args.push_back("-o" + scratch_folder("closed") + "/");
   RunResult r = tarnel(args);
   setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_EQ(r.status, 0);
@@ -181,7 +180,7 @@ TEST(Files, EachFileIsClosed) {
 
 TEST(Files, ArgumentsInOrder) {
   // The first file is generated (into a scratch directory), the second dumped.
-  RunResult r = tarnel({"-o" + testing::TempDir() + "tarnel_order_", "codeonly.tn", "-d1",
+  RunResult r = tarnel({"-o" + scratch_folder("order") + "/", "codeonly.tn", "-d1",
                         "empty.tn", "sections.tn"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, read_file(data_dir + "/sections.d1"));

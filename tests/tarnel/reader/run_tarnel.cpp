@@ -1,7 +1,9 @@
 #include "run_tarnel.hpp"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +23,21 @@ std::string read_file(const std::string& path) {
 
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string scratch_folder(const std::string& name) {
+  struct Root {
+    std::string path = testing::TempDir() + "tarnel_test_XXXXXX";
+    Root() {
+      if (!mkdtemp(&path[0])) throw std::runtime_error("mkdtemp failed");
+    }
+    ~Root() { std::system(("rm -rf '" + path + "'").c_str()); }
+  };
+  static Root root;
+  const std::string dir = root.path + "/" + name;
+  std::system(("rm -rf '" + dir + "'").c_str());
+  mkdir(dir.c_str(), 0700);
+  return dir;
 }
 
 namespace {

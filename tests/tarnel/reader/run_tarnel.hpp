@@ -20,6 +20,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
                       const std::string& dir, const std::string& input = "",
                       bool leaks = false);
 
+// A fresh, empty folder `name` inside a folder of this process's own (made
+// with a unique name under the temporary folder, removed when the process
+// ends): two runs of the suite at once never share files.
+std::string scratch_folder(const std::string& name);
+
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
 
