@@ -1,5 +1,7 @@
 #include "altnames.hpp"
 
+#include <map>
+
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
@@ -13,9 +15,13 @@ std::string quoted_literal(const std::string& text) {
 }
 
 // The first of name, name_1, name_2, ... that no rule has taken yet.
-std::string unique_name(const std::string& name) {
-  std::string candidate = name;
-  for (int k = 1; symbol_names.count(candidate); ++k) candidate = name + "_" + std::to_string(k);
+// `taken_up_to` holds, for each name asked before, the suffix last found
+// taken: names are only ever added while the pass runs, so the search goes on
+// from there instead of trying _1, _2, ... again for every colliding rule.
+std::string unique_name(const std::string& name, std::map<std::string, int>& taken_up_to) {
+  int& k = taken_up_to[name];
+  std::string candidate = k == 0 ? name : name + "_" + std::to_string(k);
+  while (symbol_names.count(candidate)) candidate = name + "_" + std::to_string(++k);
   symbol_names.insert(candidate);
   return candidate;
 }
@@ -23,6 +29,7 @@ std::string unique_name(const std::string& name) {
 }  // namespace
 
 void gen_altnames() {
+  std::map<std::string, int> taken_up_to;
   for (auto& entry : symbols) {
     const std::string& text = entry.first;
     symbolinfo& info = entry.second;
@@ -39,7 +46,7 @@ void gen_altnames() {
       info.altname = quoted_literal(text);
       info.uid = ++terminal_uid;
     } else {
-      info.altname = unique_name(encode_symbol(text));
+      info.altname = unique_name(encode_symbol(text), taken_up_to);
     }
   }
 }
