@@ -7,6 +7,7 @@
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 #include "writer_parts.hpp"
 
 
@@ -222,21 +223,22 @@ void show_line(std::ostream& out, int line, int column) {
 }
 
 void gen_code(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n) {
-  for (ast::Code_domain* c : code) {
-    if (auto lexem = dynamic_cast<ast::lexem_node*>(c)) {
-      gen_coderef(out, lexem->f1_, k, n, &lexem->yyloc);
-    } else if (auto block = dynamic_cast<ast::pcode_node*>(c)) {
-      out << "{";
-      gen_code(out, block->f1_, k, n);
-      out << "}";
-    } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
-      out << "(" << token_of(code_terminal(token)) << ")";
-    } else if (auto match = dynamic_cast<ast::mcode_node*>(c)) {
-      gen_match(out, match, k, n);
-    } else if (auto visitor = dynamic_cast<ast::vcode_node*>(c)) {
-      gen_visitor(out, visitor, k);
-    }
-  }
+  // Brace blocks are walked in place; only "match" and visitor bodies, which
+  // nest far less deeply, are written by calls.
+  walk_code(
+      code,
+      [&](ast::Code_domain* c) {
+        if (auto lexem = dynamic_cast<ast::lexem_node*>(c)) {
+          gen_coderef(out, lexem->f1_, k, n, &lexem->yyloc);
+        } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
+          out << "(" << token_of(code_terminal(token)) << ")";
+        } else if (auto match = dynamic_cast<ast::mcode_node*>(c)) {
+          gen_match(out, match, k, n);
+        } else if (auto visitor = dynamic_cast<ast::vcode_node*>(c)) {
+          gen_visitor(out, visitor, k);
+        }
+      },
+      [&out](ast::pcode_node*) { out << "{"; }, [&out](ast::pcode_node*) { out << "}"; });
 }
 
 void gen_code_line(std::ostream& out, ast::List<ast::Code_domain*> code, int k, int n) {

@@ -6,6 +6,7 @@
 #include "elements.hpp"
 #include "operators.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 
 namespace {
 
@@ -34,32 +35,40 @@ void split_rules(ast::List<ast::Grule_domain*> grm) {
     if (auto r = dynamic_cast<ast::grmrule_node*>(g)) split_rules(r->f2_, r->f1_);
 }
 
-void split_rules(ast::List<ast::Xrule_domain*> alts, const std::string& name) {
-  for (ast::Xrule_domain* a : alts) {
-    auto x = dynamic_cast<ast::xrule_node*>(a);
-    if (!x) continue;
-    for (ast::Gelem_domain*& place : x->f1_) {
-      ast::List<ast::Xrule_domain*>* inner = group_alts(place);
-      if (!inner) continue;
-      // Inner groups get their rules, and their names, before this group.
-      // This is the pass's only recursion: one call per level of nesting.
-      split_rules(*inner, name);
-      if (auto g = dynamic_cast<ast::varelem_node*>(place)) {
-        const std::string v = new_symbol(name + "_var" + g->f2_);
-        add_rule(v, g->f1_);
-        replace_group(place, g->f1_, v);
-      } else if (auto o = dynamic_cast<ast::optelem_node*>(place)) {
-        const std::string v = new_symbol(name + "_opt" + o->f2_);
-        ast::Xrule_domain* none = ast::xrule(nullptr, ast::gempty());
-        add_rule(v, ast::cons(none, o->f1_));
-        replace_group(place, o->f1_, v);
-      } else if (auto r1 = dynamic_cast<ast::repelem1_node*>(place)) {
-        make_rep(1, r1->f1_, place, r1->f2_, name);
-      } else if (auto r0 = dynamic_cast<ast::repelem0_node*>(place)) {
-        make_rep(0, r0->f1_, place, r0->f2_, name);
-      }
+namespace {
+
+// Every group becomes a rule once the groups inside it have become theirs,
+// so inner groups get their rules, and their names, first.
+struct group_rules : alternatives_pass<> {
+  explicit group_rules(const std::string& name) : name(name) {}
+  ast::List<ast::Xrule_domain*>* element(ast::Gelem_domain*& place, int, alt_state&,
+                                         const context&, context&) {
+    return group_alts(place);
+  }
+  void group_done(ast::Gelem_domain*& place, alt_state&, const context&) {
+    if (auto g = dynamic_cast<ast::varelem_node*>(place)) {
+      const std::string v = new_symbol(name + "_var" + g->f2_);
+      add_rule(v, g->f1_);
+      replace_group(place, g->f1_, v);
+    } else if (auto o = dynamic_cast<ast::optelem_node*>(place)) {
+      const std::string v = new_symbol(name + "_opt" + o->f2_);
+      ast::Xrule_domain* none = ast::xrule(nullptr, ast::gempty());
+      add_rule(v, ast::cons(none, o->f1_));
+      replace_group(place, o->f1_, v);
+    } else if (auto r1 = dynamic_cast<ast::repelem1_node*>(place)) {
+      make_rep(1, r1->f1_, place, r1->f2_, name);
+    } else if (auto r0 = dynamic_cast<ast::repelem0_node*>(place)) {
+      make_rep(0, r0->f1_, place, r0->f2_, name);
     }
   }
+  const std::string& name;  // the rule the groups are in
+};
+
+}  // namespace
+
+void split_rules(ast::List<ast::Xrule_domain*> alts, const std::string& name) {
+  group_rules pass(name);
+  walk_alternatives(alts, {}, pass);
 }
 
 void make_rep(int kind, ast::List<ast::Xrule_domain*>& alts, ast::Gelem_domain*& place,

@@ -3,6 +3,7 @@
 #include "driver.hpp"
 #include "elements.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 #include "writer_parts.hpp"
 
 void collect_defsymbols(ast::List<ast::Grule_domain*> grm) {
@@ -18,18 +19,23 @@ void check_undefsymbols(ast::List<ast::Grule_domain*> grm) {
     if (auto r = dynamic_cast<ast::grmrule_node*>(g)) check_undefsymbols(r->f2_);
 }
 
-void check_undefsymbols(ast::List<ast::Xrule_domain*> alts) {
-  for (ast::Xrule_domain* a : alts) {
-    auto x = dynamic_cast<ast::xrule_node*>(a);
-    if (!x) continue;
-    for (ast::Gelem_domain* e : x->f1_) {
-      if (auto s = dynamic_cast<ast::symelem_node*>(e)) {
-        if (!defined_symbols.count(s->f1_)) yyerror(&s->yyloc, "Undefined symbol " + s->f1_);
-      } else if (auto g = group_alts(e)) {
-        check_undefsymbols(*g);
-      }
-    }
+namespace {
+
+struct undefined_symbols : alternatives_pass<> {
+  ast::List<ast::Xrule_domain*>* element(ast::Gelem_domain*& e, int, alt_state&, const context&,
+                                         context&) {
+    auto s = dynamic_cast<ast::symelem_node*>(e);
+    if (!s) return group_alts(e);
+    if (!defined_symbols.count(s->f1_)) yyerror(&s->yyloc, "Undefined symbol " + s->f1_);
+    return nullptr;
   }
+};
+
+}  // namespace
+
+void check_undefsymbols(ast::List<ast::Xrule_domain*> alts) {
+  undefined_symbols pass;
+  walk_alternatives(alts, {}, pass);
 }
 
 void collect_states(ast::List<ast::Lrule_domain*> lex) {

@@ -7,6 +7,7 @@
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 #include "writer_parts.hpp"
 
 namespace {
@@ -89,12 +90,9 @@ void collect_decls(ast::List<ast::Decl_domain*> decls) {
 }
 
 void collect_terminals(ast::List<ast::Code_domain*> code) {
-  for (ast::Code_domain* c : code) {
-    if (auto p = dynamic_cast<ast::pcode_node*>(c))
-      collect_terminals(p->f1_);
-    else if (auto t = dynamic_cast<ast::token_node*>(c))
-      add_symbol(normalize_terminal(t->f1_), "");
-  }
+  walk_code(code, [](ast::Code_domain* c) {
+    if (auto t = dynamic_cast<ast::token_node*>(c)) add_symbol(normalize_terminal(t->f1_), "");
+  });
 }
 
 void collect_terminals(ast::List<ast::Lrule_domain*> lex) {
@@ -106,10 +104,12 @@ void collect_terminals(ast::List<ast::Lrule_domain*> lex) {
   }
 }
 
-void collect_terminals(ast::List<ast::Xrule_domain*> alts) {
-  for (ast::Xrule_domain* a : alts) {
-    auto x = dynamic_cast<ast::xrule_node*>(a);
-    if (!x) continue;
+namespace {
+
+// The terminals of alternatives, and the rules whose values their actions
+// refer to; the state of an alternative is the set of positions referred to.
+struct alternative_terminals : alternatives_pass<no_state, std::set<int>> {
+  std::set<int> begin(ast::xrule_node* x, const context&) {
     std::set<int> refs;
     if (auto t = dynamic_cast<ast::gterm_node*>(x->f2_)) {
       collect_refs(t->f1_, refs);
@@ -117,18 +117,26 @@ void collect_terminals(ast::List<ast::Xrule_domain*> alts) {
       collect_terminals(c->f1_);
       collect_refs(c->f1_, refs);
     }
-    int k = 0;
-    for (ast::Gelem_domain* e : x->f1_) {
-      ++k;
-      if (auto t = dynamic_cast<ast::trmelem_node*>(e)) {
-        add_symbol(normalize_terminal(t->f1_), "");
-      } else if (auto s = dynamic_cast<ast::symelem_node*>(e)) {
-        if (refs.count(k)) symbols[s->f1_].has_value = 1;
-      } else if (auto g = group_alts(e)) {
-        collect_terminals(*g);
-      }
-    }
+    return refs;
   }
+  ast::List<ast::Xrule_domain*>* element(ast::Gelem_domain*& e, int k, std::set<int>& refs,
+                                         const context&, context&) {
+    if (auto t = dynamic_cast<ast::trmelem_node*>(e)) {
+      add_symbol(normalize_terminal(t->f1_), "");
+    } else if (auto s = dynamic_cast<ast::symelem_node*>(e)) {
+      if (refs.count(k)) symbols[s->f1_].has_value = 1;
+    } else {
+      return group_alts(e);
+    }
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+void collect_terminals(ast::List<ast::Xrule_domain*> alts) {
+  alternative_terminals pass;
+  walk_alternatives(alts, {}, pass);
 }
 
 void collect_terminals(ast::List<ast::Grule_domain*> grm) {
@@ -155,12 +163,9 @@ void collect_refs(ast::Term_domain* term, std::set<int>& refs) {
 }
 
 void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs) {
-  for (ast::Code_domain* c : code) {
-    if (auto p = dynamic_cast<ast::pcode_node*>(c))
-      collect_refs(p->f1_, refs);
-    else if (auto l = dynamic_cast<ast::lexem_node*>(c))
-      collect_ref(l->f1_, refs);
-  }
+  walk_code(code, [&refs](ast::Code_domain* c) {
+    if (auto l = dynamic_cast<ast::lexem_node*>(c)) collect_ref(l->f1_, refs);
+  });
 }
 
 bool is_string_use(ast::Term_domain* term, int k) {

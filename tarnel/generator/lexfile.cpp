@@ -8,6 +8,7 @@
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 #include "writer_parts.hpp"
 #include "writers.hpp"
 
@@ -305,14 +306,12 @@ std::string literal_to_re(const std::string& literal) {
 }
 
 void find_return_field(ast::List<ast::Code_domain*> code) {
-  for (ast::Code_domain* c : code) {
-    if (auto block = dynamic_cast<ast::pcode_node*>(c)) {
-      find_return_field(block->f1_);
-    } else if (auto token = dynamic_cast<ast::token_node*>(c)) {
-      const int member = member_of(code_terminal(token).type);
-      if (return_field != 0 && member != 0 && member != return_field)
-        yyerror(&token->yyloc, "Return terminals with different types");
-      if (member != 0) return_field = member;
-    }
-  }
+  walk_code(code, [](ast::Code_domain* c) {
+    auto token = dynamic_cast<ast::token_node*>(c);
+    if (!token) return;
+    const int member = member_of(code_terminal(token).type);
+    if (return_field != 0 && member != 0 && member != return_field)
+      yyerror(&token->yyloc, "Return terminals with different types");
+    if (member != 0) return_field = member;
+  });
 }

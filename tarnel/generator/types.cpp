@@ -11,6 +11,7 @@
 #include "names.hpp"
 #include "options.hpp"
 #include "tables.hpp"
+#include "walk.hpp"
 
 std::string linked_symbol;
 
@@ -176,11 +177,9 @@ std::string type_arg(const std::string& text, ast::List<ast::Gelem_domain*> elem
 }
 
 void calc_types(ast::List<ast::Code_domain*> code, int returns) {
-  for (ast::Code_domain* c : code) {
+  walk_code(code, [returns](ast::Code_domain* c) {
     if (auto l = dynamic_cast<ast::lexem_node*>(c)) {
       if (l->f1_ == "$$") ref_assigned = 1;
-    } else if (auto p = dynamic_cast<ast::pcode_node*>(c)) {
-      calc_types(p->f1_, returns);
     } else if (auto t = dynamic_cast<ast::token_node*>(c); t && returns != 0) {
       const std::string name = normalize_terminal(t->f1_);
       std::string& type = symbols[name].type;
@@ -189,7 +188,7 @@ void calc_types(ast::List<ast::Code_domain*> code, int returns) {
       else if (empty_type(type))
         assign_type(type, default_tip, name);
     }
-  }
+  });
 }
 
 void calc_types(ast::List<ast::Lrule_domain*> lex) {
