@@ -78,7 +78,8 @@ void replace_ref(std::string& text, altid_map& ids, YYLTYPE* loc) {
   std::string result;
   std::size_t from = 0;
   ref_match m;
-  while (find_xref(text, from, m)) {
+  xref_finder finder(text);
+  while (finder.find(from, m)) {
     result.append(text, from, m.pos - from);
     const std::string key =
         m.bracketed ? text.substr(m.pos + 2, m.len - 3) : text.substr(m.pos + 1, m.len - 1);

@@ -61,24 +61,6 @@ bool is_bracket_word_char(unsigned char c) {
 // The pattern's "." matches anything but a line break.
 bool is_line_break(char c) { return c == '\n' || c == '\r'; }
 
-// Given the position after "$[", the position after the closing "]", or npos
-// when no bracketed name starts there. A quoted name ends at the first
-// closing quote that is directly followed by "]" (the lazy match).
-std::size_t bracket_end(const std::string& s, std::size_t k) {
-  const std::size_t n = s.size();
-  if (k >= n) return std::string::npos;
-  const char open = s[k];
-  if (open == '\'' || open == '"' || open == '?') {
-    for (std::size_t j = k + 1; j < n && !is_line_break(s[j]); ++j)
-      if (s[j] == open && j + 1 < n && s[j + 1] == ']') return j + 2;
-    return std::string::npos;
-  }
-  if (!is_ref_letter(open)) return std::string::npos;
-  std::size_t j = k + 1;
-  while (j < n && is_bracket_word_char(s[j])) ++j;
-  return j < n && s[j] == ']' ? j + 1 : std::string::npos;
-}
-
 }  // namespace
 
 bool find_ref(const std::string& text, std::size_t from, ref_match& m) {
@@ -99,14 +81,38 @@ bool find_ref(const std::string& text, std::size_t from, ref_match& m) {
   return false;
 }
 
-bool find_xref(const std::string& text, std::size_t from, ref_match& m) {
+xref_finder::xref_finder(const std::string& text) : text_(text) {}
+
+std::size_t xref_finder::bracket_end(std::size_t k) {
+  const std::string& s = text_;
+  const std::size_t n = s.size();
+  if (k >= n) return std::string::npos;
+  const char open = s[k];
+  if (open == '\'' || open == '"' || open == '?') {
+    scan& last = scans_[open == '\'' ? 0 : open == '"' ? 1 : 2];
+    const std::size_t from = k + 1;
+    if (last.from == std::string::npos || from < last.from || from > last.to) {
+      std::size_t j = from;
+      while (j < n && !is_line_break(s[j]) && !(s[j] == open && j + 1 < n && s[j + 1] == ']')) ++j;
+      last = {from, j, j < n && !is_line_break(s[j])};
+    }
+    return last.found ? last.to + 2 : std::string::npos;
+  }
+  if (!is_ref_letter(open)) return std::string::npos;
+  std::size_t j = k + 1;
+  while (j < n && is_bracket_word_char(s[j])) ++j;
+  return j < n && s[j] == ']' ? j + 1 : std::string::npos;
+}
+
+bool xref_finder::find(std::size_t from, ref_match& m) {
+  const std::string& text = text_;
   const std::size_t n = text.size();
   for (std::size_t p = from; p + 1 < n; ++p) {
     if (text[p] != '$') continue;
     const std::size_t q = p + 1;
     if (text[q] == '[') {
       // "[" is no letter, so a bare name cannot start here either.
-      std::size_t end = bracket_end(text, q + 1);
+      std::size_t end = bracket_end(q + 1);
       if (end == std::string::npos) continue;
       m = {p, end - p, true};
       return true;
@@ -119,4 +125,8 @@ bool find_xref(const std::string& text, std::size_t from, ref_match& m) {
     }
   }
   return false;
+}
+
+bool find_xref(const std::string& text, std::size_t from, ref_match& m) {
+  return xref_finder(text).find(from, m);
 }

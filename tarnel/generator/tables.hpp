@@ -127,3 +127,29 @@ struct ref_match {
 // engine overflows the stack on references of some ten thousand letters).
 bool find_ref(const std::string& text, std::size_t from, ref_match& m);
 bool find_xref(const std::string& text, std::size_t from, ref_match& m);
+
+// find_xref for a text searched from left to right, one reference after the
+// other. It remembers how far it looked for the end of a quoted "$['...']",
+// so a text full of "$['" that never close is read once, not once for each.
+class xref_finder {
+ public:
+  explicit xref_finder(const std::string& text);
+  bool find(std::size_t from, ref_match& m);
+
+ private:
+  // Given the position after "$[", the position after the closing "]", or
+  // npos when no bracketed name starts there. A quoted name ends at the
+  // first closing quote that is directly followed by "]" (the lazy match).
+  std::size_t bracket_end(std::size_t k);
+
+  // The last search for a closing quote of one kind followed by "]": from
+  // `from`, it stopped at `to`, on such a quote when `found`, else at a line
+  // break or the end of the text. A later search starting in between ends
+  // the same way.
+  struct scan {
+    std::size_t from = std::string::npos, to = 0;
+    bool found = false;
+  };
+  const std::string& text_;
+  scan scans_[3];  // "'", '"', '?'
+};
