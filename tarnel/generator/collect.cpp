@@ -1,6 +1,7 @@
 #include "collect.hpp"
 
 #include <cstddef>
+#include <optional>
 
 #include "driver.hpp"
 #include "elements.hpp"
@@ -168,18 +169,36 @@ void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs) {
   });
 }
 
-bool is_string_use(ast::Term_domain* term, int k) {
-  const std::string ref = "$" + std::to_string(k);
-  if (auto s = dynamic_cast<ast::snode_node*>(term)) return s->f1_ == ref;
+namespace {
+
+// k when `text` is exactly "$" followed by the decimal k.
+std::optional<int> exact_ref(const std::string& text) {
+  if (text.size() < 2 || text[0] != '$') return std::nullopt;
+  std::optional<int> k = read_decimal(text, 1);
+  if (k && text.compare(1, std::string::npos, std::to_string(*k)) == 0) return k;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::set<int> string_uses(ast::Term_domain* term) {
+  std::set<int> uses;
+  if (auto s = dynamic_cast<ast::snode_node*>(term)) {
+    if (auto k = exact_ref(s->f1_)) uses.insert(*k);
+    return uses;
+  }
   auto t = dynamic_cast<ast::tnode_node*>(term);
-  if (!t) return false;
+  if (!t) return uses;
   auto found = nodes.find(t->f1_);
-  if (found == nodes.end()) return false;
+  if (found == nodes.end()) return uses;
   const auto& types = found->second.node_types;
   std::size_t i = 0;
   for (const std::string& arg : t->f2_) {
     ++i;
-    if (arg == ref && i < types.size() && types[i] == "std::string?") return true;
+    if (i < types.size() && types[i] == "std::string?")
+      if (auto k = exact_ref(arg)) uses.insert(*k);
   }
-  return false;
+  return uses;
 }
+
+bool is_string_use(ast::Term_domain* term, int k) { return string_uses(term).count(k) != 0; }

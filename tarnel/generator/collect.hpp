@@ -39,3 +39,6 @@ void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs);
 // exactly "$k", or it builds a declared node kind whose argument that is
 // exactly "$k" fills an optional string field.
 bool is_string_use(ast::Term_domain* term, int k);
+// Every k for which is_string_use(term, k) holds, found in one walk over the
+// term's arguments.
+std::set<int> string_uses(ast::Term_domain* term);

@@ -156,10 +156,11 @@ void write_term_action(std::ostream& out, ast::gterm_node* action,
   if (node_flag) out << " if(!$$) YYERROR;\n";
   std::set<int> refs;
   collect_refs(term, refs);
+  const std::set<int> taken = string_uses(term);
   for (int i = 1; i <= m; ++i) {
     const symbolinfo* info = elems[i - 1];
     if (!owns_value(info)) continue;
-    if (!refs.count(i) || (is_string_type(info->type) && !is_string_use(term, i)))
+    if (!refs.count(i) || (is_string_type(info->type) && !taken.count(i)))
       out << " " << release_call(info->type) << "($" << i << ");";
   }
   out << " }\n";
