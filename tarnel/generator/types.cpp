@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iostream>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -47,16 +48,37 @@ std::string number_type(const std::string& text, std::size_t end) {
   return "int";
 }
 
+// The elements of one alternative by position, for the references of its
+// action: the list is walked once, not once for every reference.
+class alt_elements {
+ public:
+  explicit alt_elements(ast::List<ast::Gelem_domain*> elems) : elems_(elems) {}
+  std::size_t size() const { return elems_.size(); }
+  // Element k, counted from 1 (1 <= k <= size()).
+  ast::Gelem_domain* at(std::size_t k) {
+    if (by_position_.empty())
+      for (ast::Gelem_domain* e : elems_) by_position_.push_back(e);
+    return by_position_[k - 1];
+  }
+
+ private:
+  ast::List<ast::Gelem_domain*> elems_;
+  std::vector<ast::Gelem_domain*> by_position_;
+};
+
+std::string type_text(const std::string& text, alt_elements& elems, const std::string& owner,
+                      int index, YYLTYPE* loc, bool record);
+
 // The type of the value element k (from 1) of an alternative that "$k" in
 // `text` refers to, recording the dependencies on a referenced rule.
-std::string reference_type(const std::string& text, ast::List<ast::Gelem_domain*> elems,
+std::string reference_type(const std::string& text, alt_elements& elems,
                            const std::string& owner, int index, YYLTYPE* loc, bool record) {
   const std::optional<int> k = read_decimal(text, 1);
   if (!k || *k < 1 || static_cast<std::size_t>(*k) > elems.size()) {
     yyerror(loc, "Reference " + text + " to unknown element");
     return "";
   }
-  ast::Gelem_domain* e = elems[*k - 1];
+  ast::Gelem_domain* e = elems.at(static_cast<std::size_t>(*k));
   if (auto t = dynamic_cast<ast::trmelem_node*>(e)) {
     const std::string& type = symbols[normalize_terminal(t->f1_)].type;
     if (empty_type(type)) yyerror(loc, "Terminal " + t->f1_ + " don't have a type");
@@ -103,13 +125,49 @@ nodeinfo& constructed_node(ast::tnode_node* t) {
 
 // Types the arguments of a constructor term of a node kind, element
 // references of an alternative `elems` included.
-void type_node_arguments(ast::tnode_node* t, nodeinfo& info, ast::List<ast::Gelem_domain*> elems) {
+void type_node_arguments(ast::tnode_node* t, nodeinfo& info, alt_elements& elems) {
   std::size_t i = 0;
   for (const std::string& arg : t->f2_) {
     ++i;
-    const std::string type = type_arg(arg, elems, t->f1_, static_cast<int>(i), &t->yyloc, true);
+    const std::string type = type_text(arg, elems, t->f1_, static_cast<int>(i), &t->yyloc, true);
     assign_type(info.node_types[i], type, field_name(t->f1_, i));
   }
+}
+
+std::string type_text(const std::string& text, alt_elements& elems, const std::string& owner,
+                      int index, YYLTYPE* loc, bool record) {
+  linked_symbol.clear();
+  if (text.empty()) return "";
+  if (text[0] == '\'') return "char";
+  if (text[0] == '"') return "std::string";
+  if (text.size() >= 2 && text[0] == '$' && is_digit(text[1]))
+    return reference_type(text, elems, owner, index, loc, record);
+
+  std::size_t p = 0;
+  while (p < text.size() && (is_digit(text[p]) || text[p] == '\'')) ++p;
+  if (p > 0) return number_type(text, p);
+
+  while (p < text.size() && is_word_char(text[p])) ++p;
+  const std::string word = text.substr(0, p);
+  const char next = p < text.size() ? text[p] : '\0';
+  if (is_builtin_type(word) || is_domain(word)) return word;
+  if (word == "yytext" || word == "text" || word == "YYText") return next == '[' ? "char" : "std::string";
+  if (word == "nullptr") return "?";
+  if (next == '(' && word == "cons") {
+    // Only the first argument decides. Nested "cons(" prefixes add nothing
+    // (a list stays a list), so they are skipped rather than recursed into.
+    std::size_t inner = p + 1;
+    while (text.compare(inner, 5, "cons(") == 0) inner += 5;
+    const std::string r = type_text(text.substr(inner), elems, owner, index, loc, false);
+    return !r.empty() && !is_list_type(r) ? "List<" + r + ">" : r;
+  }
+  if (next == '(') {
+    auto found = nodes.find(word);
+    if (found == nodes.end() || found->second.node_types.empty()) return "";
+    return found->second.node_types[0];
+  }
+  auto c = consts.find(word);
+  return c == consts.end() ? "" : c->second.type;
 }
 
 }  // namespace
@@ -142,38 +200,8 @@ void assign_type(std::string& cur, const std::string& add, const std::string& wh
 
 std::string type_arg(const std::string& text, ast::List<ast::Gelem_domain*> elems,
                      const std::string& owner, int index, YYLTYPE* loc, bool record) {
-  linked_symbol.clear();
-  if (text.empty()) return "";
-  if (text[0] == '\'') return "char";
-  if (text[0] == '"') return "std::string";
-  if (text.size() >= 2 && text[0] == '$' && is_digit(text[1]))
-    return reference_type(text, elems, owner, index, loc, record);
-
-  std::size_t p = 0;
-  while (p < text.size() && (is_digit(text[p]) || text[p] == '\'')) ++p;
-  if (p > 0) return number_type(text, p);
-
-  while (p < text.size() && is_word_char(text[p])) ++p;
-  const std::string word = text.substr(0, p);
-  const char next = p < text.size() ? text[p] : '\0';
-  if (is_builtin_type(word) || is_domain(word)) return word;
-  if (word == "yytext" || word == "text" || word == "YYText") return next == '[' ? "char" : "std::string";
-  if (word == "nullptr") return "?";
-  if (next == '(' && word == "cons") {
-    // Only the first argument decides. Nested "cons(" prefixes add nothing
-    // (a list stays a list), so they are skipped rather than recursed into.
-    std::size_t inner = p + 1;
-    while (text.compare(inner, 5, "cons(") == 0) inner += 5;
-    const std::string r = type_arg(text.substr(inner), elems, owner, index, loc, false);
-    return !r.empty() && !is_list_type(r) ? "List<" + r + ">" : r;
-  }
-  if (next == '(') {
-    auto found = nodes.find(word);
-    if (found == nodes.end() || found->second.node_types.empty()) return "";
-    return found->second.node_types[0];
-  }
-  auto c = consts.find(word);
-  return c == consts.end() ? "" : c->second.type;
+  alt_elements by_position(elems);
+  return type_text(text, by_position, owner, index, loc, record);
 }
 
 void calc_types(ast::List<ast::Code_domain*> code, int returns) {
@@ -212,7 +240,8 @@ void calc_types(ast::List<ast::Lrule_domain*> lex) {
       nodeinfo& info = constructed_node(node);
       assign_type(info.node_types[0], type, field_name(node->f1_, 0));
       domains[type].node_set.insert(node->f1_);
-      type_node_arguments(node, info, nullptr);
+      alt_elements none(nullptr);
+      type_node_arguments(node, info, none);
     } else if (node) {
       if (is_builtin_type(node->f1_)) assign_type(type, node->f1_, written);
     } else if (auto s = dynamic_cast<ast::snode_node*>(action->f2_)) {
@@ -225,20 +254,19 @@ namespace {
 
 // The value type of a "cons" value term of rule `rule` over the elements
 // `elems`; records how the rules behind its arguments depend on each other.
-std::string cons_type(ast::tnode_node* t, ast::List<ast::Gelem_domain*> elems,
-                      const std::string& rule) {
+std::string cons_type(ast::tnode_node* t, alt_elements& elems, const std::string& rule) {
   YYLTYPE* loc = &t->yyloc;
   if (t->f2_.size() == 1) {
-    const std::string r = type_arg(t->f2_[0], elems, rule, -1, loc, true);
+    const std::string r = type_text(t->f2_[0], elems, rule, -1, loc, true);
     return !empty_type(r) && !is_list_type(r) ? list_of_type(r) : r;
   }
   if (t->f2_.size() != 2) {
     yyerror(loc, "Number of cons' arguments should be 1 or 2");
     return "";
   }
-  std::string t1 = type_arg(t->f2_[0], elems, rule, -1, loc, true);
+  std::string t1 = type_text(t->f2_[0], elems, rule, -1, loc, true);
   std::string l1 = linked_symbol;
-  std::string t2 = type_arg(t->f2_[1], elems, rule, -1, loc, true);
+  std::string t2 = type_text(t->f2_[1], elems, rule, -1, loc, true);
   std::string l2 = linked_symbol;
   const bool e1 = empty_type(t1), e2 = empty_type(t2);
   std::string r;
@@ -278,7 +306,7 @@ std::string cons_type(ast::tnode_node* t, ast::List<ast::Gelem_domain*> elems,
 // be typed at once, records dependencies, fills the worklist.
 void read_alternative(ast::xrule_node* x, const std::string& rule, symbolinfo& info,
                       std::set<std::string>& work) {
-  ast::List<ast::Gelem_domain*> elems = x->f1_;
+  alt_elements elems(x->f1_);
   if (dynamic_cast<ast::gempty_node*>(x->f2_)) {
     assign_type(info.type, "?", rule);
   } else if (auto c = dynamic_cast<ast::gcode_node*>(x->f2_)) {
@@ -297,7 +325,7 @@ void read_alternative(ast::xrule_node* x, const std::string& rule, symbolinfo& i
     }
   } else if (auto g = dynamic_cast<ast::gterm_node*>(x->f2_)) {
     if (auto s = dynamic_cast<ast::snode_node*>(g->f1_)) {
-      const std::string r = type_arg(s->f1_, elems, rule, 0, &s->yyloc, true);
+      const std::string r = type_text(s->f1_, elems, rule, 0, &s->yyloc, true);
       assign_type(info.type, r, rule);
       if (!empty_type(r)) work.insert(rule);
     } else if (auto t = dynamic_cast<ast::tnode_node*>(g->f1_)) {
@@ -345,11 +373,23 @@ void check_node_result(const std::string& rule, const std::string& node, const s
     yyerror(msg);
 }
 
-// Phase 2 for one name `s` of type `t` of the current step.
-void propagate(const std::string& s, const std::string t, std::set<std::string>& work) {
+// The dependencies propagation has followed with a type: which list (uses
+// or links), the pair's name and number, and the type that flowed.
+using followed_pair = std::tuple<bool, std::string, int, std::string>;
+
+// Phase 2 for one name `s` of type `t` of the current step. Following a
+// pair a second time with the same type changes nothing (types only grow,
+// and a name whose type is no longer empty never enters the worklist again),
+// so without the trace, which shows every merge, repeated pairs are skipped:
+// many alternatives building the same node kind would otherwise cost their
+// number squared.
+void propagate(const std::string& s, const std::string t, std::set<std::string>& work,
+               std::set<followed_pair>& followed) {
   if (tracing()) std::cout << "@ " << s << ' ' << t << '\n';
+  const bool skip_repeats = !tracing();
   const symbolinfo& info = symbols[s];
   for (const auto& use : info.uses) {
+    if (skip_repeats && !followed.emplace(false, use.first, use.second, t).second) continue;
     auto found = nodes.find(use.first);
     if (found == nodes.end()) continue;
     nodeinfo& node = found->second;
@@ -368,6 +408,7 @@ void propagate(const std::string& s, const std::string t, std::set<std::string>&
     }
   }
   for (const auto& link : info.links) {
+    if (skip_repeats && !followed.emplace(true, link.first, link.second, t).second) continue;
     std::string& type = symbols[link.first].type;
     bool grows = empty_type(type);
     switch (link.second) {
@@ -460,6 +501,7 @@ void check_untyped_values(ast::List<ast::Grule_domain*> grm) {
 
 void calc_types(ast::List<ast::Grule_domain*> grm) {
   std::set<std::string> work;
+  std::set<followed_pair> followed;
   for (ast::Grule_domain* g : grm) {
     auto r = dynamic_cast<ast::grmrule_node*>(g);
     if (!r) continue;
@@ -478,7 +520,7 @@ void calc_types(ast::List<ast::Grule_domain*> grm) {
     }
     const std::set<std::string> current = std::move(work);
     work.clear();
-    for (const std::string& s : current) propagate(s, symbols[s].type, work);
+    for (const std::string& s : current) propagate(s, symbols[s].type, work, followed);
   }
   collect_results();
   check_untyped_values(grm);
