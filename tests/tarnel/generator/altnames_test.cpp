@@ -44,6 +44,13 @@ TEST(GenAltnames, RuleNamesAreTransliteratedAndMadeUnique) {
   EXPECT_EQ(symbols["a.b"].altname, "a_b_1");
   EXPECT_EQ(symbols["a_b"].altname, "a_b_2");
   EXPECT_EQ(symbols["\xEF\xF0\xE8\xEC"].altname, "prim");
+  // Suffixes skip the names other rules took: a-b-1 takes a_b_1 before a.b
+  // asks for a_b; a_b_3 finds its name taken.
+  named("%%\n%%\na-b = 'x' ;\na-b-1 = 'x' ;\na.b = 'x' ;\na_b = 'x' ;\na_b_3 = 'x' ;\n");
+  EXPECT_EQ(symbols["a-b-1"].altname, "a_b_1");
+  EXPECT_EQ(symbols["a.b"].altname, "a_b_2");
+  EXPECT_EQ(symbols["a_b"].altname, "a_b_3");
+  EXPECT_EQ(symbols["a_b_3"].altname, "a_b_3_1");
 }
 
 }  // namespace

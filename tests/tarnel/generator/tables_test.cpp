@@ -68,6 +68,16 @@ std::vector<ref_match> finder_matches(const std::string& s,
   return out;
 }
 
+// The same searches through one xref_finder, which carries what it learnt
+// from one search to the next.
+std::vector<ref_match> one_finder_matches(const std::string& s) {
+  std::vector<ref_match> out;
+  ref_match m;
+  xref_finder finder(s);
+  for (std::size_t from = 0; finder.find(from, m); from = m.pos + m.len) out.push_back(m);
+  return out;
+}
+
 std::string show(const std::vector<ref_match>& v) {
   std::string s;
   for (const auto& m : v)
@@ -79,6 +89,8 @@ std::string show(const std::vector<ref_match>& v) {
 void expect_agree(const std::string& s) {
   EXPECT_EQ(show(finder_matches(s, find_xref)), show(regex_matches(s, xref_re)))
       << "xref in \"" << s << "\"";
+  EXPECT_EQ(show(one_finder_matches(s)), show(regex_matches(s, xref_re)))
+      << "one xref finder in \"" << s << "\"";
   EXPECT_EQ(show(finder_matches(s, find_ref)), show(regex_matches(s, ref_re)))
       << "ref in \"" << s << "\"";
 }
