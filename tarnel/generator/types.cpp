@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iostream>
 #include <set>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -374,8 +375,14 @@ void check_node_result(const std::string& rule, const std::string& node, const s
 }
 
 // The dependencies propagation has followed with a type: which list (uses
-// or links), the pair's name and number, and the type that flowed.
-using followed_pair = std::tuple<bool, std::string, int, std::string>;
+// or links), the pair's name and number, and the type that flowed. The texts
+// are views: of the pairs, which do not change while types propagate, and of
+// the entries of `flowed_types`.
+using followed_pair = std::tuple<bool, std::string_view, int, std::string_view>;
+struct followed_pairs {
+  std::set<followed_pair> pairs;
+  std::set<std::string> flowed_types;
+};
 
 // Phase 2 for one name `s` of type `t` of the current step. Following a
 // pair a second time with the same type changes nothing (types only grow,
@@ -384,12 +391,16 @@ using followed_pair = std::tuple<bool, std::string, int, std::string>;
 // many alternatives building the same node kind would otherwise cost their
 // number squared.
 void propagate(const std::string& s, const std::string t, std::set<std::string>& work,
-               std::set<followed_pair>& followed) {
+               followed_pairs& followed) {
   if (tracing()) std::cout << "@ " << s << ' ' << t << '\n';
   const bool skip_repeats = !tracing();
+  const std::string_view flowed = *followed.flowed_types.insert(t).first;
+  auto repeated = [&](bool link, const std::pair<std::string, int>& pair) {
+    return skip_repeats && !followed.pairs.emplace(link, pair.first, pair.second, flowed).second;
+  };
   const symbolinfo& info = symbols[s];
   for (const auto& use : info.uses) {
-    if (skip_repeats && !followed.emplace(false, use.first, use.second, t).second) continue;
+    if (repeated(false, use)) continue;
     auto found = nodes.find(use.first);
     if (found == nodes.end()) continue;
     nodeinfo& node = found->second;
@@ -408,7 +419,7 @@ void propagate(const std::string& s, const std::string t, std::set<std::string>&
     }
   }
   for (const auto& link : info.links) {
-    if (skip_repeats && !followed.emplace(true, link.first, link.second, t).second) continue;
+    if (repeated(true, link)) continue;
     std::string& type = symbols[link.first].type;
     bool grows = empty_type(type);
     switch (link.second) {
@@ -501,7 +512,7 @@ void check_untyped_values(ast::List<ast::Grule_domain*> grm) {
 
 void calc_types(ast::List<ast::Grule_domain*> grm) {
   std::set<std::string> work;
-  std::set<followed_pair> followed;
+  followed_pairs followed;
   for (ast::Grule_domain* g : grm) {
     auto r = dynamic_cast<ast::grmrule_node*>(g);
     if (!r) continue;
