@@ -20,6 +20,6 @@ run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
 cmake -S . -B build-sanitize-rel -G Ninja -DWERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF
-cmake --build build-sanitize-rel -j "$jobs" --target tarnel_pipeline_test
+cmake --build build-sanitize-rel -j "$jobs" --target tarnel_nesting_test
 ctest --test-dir build-sanitize-rel --output-on-failure -j "$jobs" --no-tests=error -R '^Nesting\.'
 echo "All tests passed (normal and sanitizer builds)."

@@ -102,49 +102,6 @@ TEST(DebugLevels, OwnDescriptionMatchesTheBootstrapGrammar) {
   EXPECT_GT(checked, 50);
 }
 
-// Groups and code blocks nested as deeply as the reader accepts go through
-// every pass and writer (the suite also runs this in an optimised sanitizer
-// build, where stack frames are largest).
-const std::size_t deepest = 4900;
-
-std::string nested(char open, const std::string& inner, char close) {
-  return std::string(deepest, open) + inner + std::string(deepest, close);
-}
-
-TEST(Nesting, DeepestNestedGroupsGoThroughEveryPass) {
-  const std::string dir = scratch("nested_groups");
-  for (const char* brackets : {"()_var", "[]_opt", "{}_rep"}) {
-    write_file(dir + "/g.tn", "%%\n%%\na = " + nested(brackets[0], " 'x' ", brackets[1]) + " ;\n");
-    RunResult r = tarnel({"-o" + dir + "/", "g.tn"}, "", dir);
-    EXPECT_EQ(r.status, 0) << brackets;
-    EXPECT_TRUE(r.err.empty()) << brackets << ": " << r.err.substr(0, 300);
-    // Each level got its rule: the numbered names reach the depth.
-    const std::string last = std::string("a") + (brackets + 2) + "_" + std::to_string(deepest - 1);
-    EXPECT_NE(read_file(dir + "/g.grm").find(last), std::string::npos) << brackets;
-  }
-}
-
-TEST(Nesting, DeepestNestedCodeGoesThroughEveryPassAndWriter) {
-  const std::string dir = scratch("nested_code");
-  const std::string blocks = std::string(deepest, '{');
-  const struct {
-    const char* file;
-    std::string description;
-  } cases[] = {
-      {"grm", "%%\n%%\na = 'x' %{ " + nested('{', " $$ = 1; ", '}') + " %} ;\n"},
-      {"lex", "%%\nx %{ " + nested('{', " return ?x?; ", '}') + " %}\n%%\na = ?x? ;\n"},
-      {"cpp", "%{ " + nested('{', " int x; ", '}') + " %}\n%%\n%%\na = 'x' ;\n%%\n" +
-                  nested('{', " int y; ", '}') + "\n"},
-  };
-  for (const auto& c : cases) {
-    write_file(dir + "/c.tn", c.description);
-    RunResult r = tarnel({"-o" + dir + "/", "c.tn"}, "", dir);
-    EXPECT_EQ(r.status, 0) << c.file;
-    EXPECT_TRUE(r.err.empty()) << c.file << ": " << r.err.substr(0, 300);
-    EXPECT_NE(read_file(dir + "/c." + c.file).find(blocks), std::string::npos) << c.file;
-  }
-}
-
 struct Diagnostic {
   const char* input;
   const char* err;
