@@ -1,5 +1,5 @@
 // Subset construction over byte classes, then Hopcroft minimisation, then
-// the premultiplied tables the Matcher runs.
+// the tables the Matcher runs.
 //
 // A DFA state is a set of NFA states together with what holds at its
 // position: whether a line or the input starts there and whether a word
@@ -18,6 +18,7 @@
 // soon as a non-start state accepts it, its NFA states are dropped, so no
 // longer match of that rule exists.
 #include <algorithm>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
@@ -391,25 +392,37 @@ class Builder {
       }
     }
 
-    // Renumber.
+    // Renumber: the dead state first, then the states without a run, those
+    // with a short run and those with a long one.
     const size_t nb = first.size();
     std::vector<uint32_t> rep(nb), number(nb, 0);
     for (uint32_t b = 0; b < nb; ++b) rep[b] = elems[first[b]];
+    std::vector<ByteSet> stays(nb);
+    std::vector<int> kind(nb, 0);
+    for (uint32_t b = 0; b < nb; ++b) {
+      unsigned size = 0;
+      for (unsigned byte = 0; byte < 256; ++byte)
+        if (blk[trans_[rep[b] * k + cls_[byte]]] == b) {
+          stays[b].set(byte);
+          ++size;
+        }
+      kind[b] = size == 0 ? 0 : size < long_run_bytes ? 1 : 2;
+    }
     uint32_t next = 1;
-    auto special = [&](uint32_t b) {
-      const DState& d = states_[rep[b]];
-      return (!d.start && d.accept != 0) || d.before != 0;
-    };
     uint32_t dead = blk[0];
-    for (uint32_t b = 0; b < nb; ++b)
-      if (b != dead && !special(b)) number[b] = next++;
-    uint32_t plain = next - 1;
-    for (uint32_t b = 0; b < nb; ++b)
-      if (b != dead && special(b)) number[b] = next++;
+    uint32_t first_of[3] = {0, 0, 0};
+    for (int kd = 0; kd < 3; ++kd) {
+      first_of[kd] = next;
+      for (uint32_t b = 0; b < nb; ++b)
+        if (b != dead && kind[b] == kd) number[b] = next++;
+    }
     const uint32_t count = next;
+    const uint32_t runs = first_of[1];
+    const uint32_t long_runs = first_of[2];
     prog_.nclasses = k;
     prog_.nstates = count;
-    prog_.plain = plain;
+    prog_.runs = runs;
+    prog_.long_runs = long_runs;
     prog_.next.assign(static_cast<size_t>(k) * count, 0);
     prog_.info.assign(count, Program::StateInfo{0, 0, 0, 0});
     for (uint32_t b = 0; b < nb; ++b) {
@@ -432,10 +445,73 @@ class Builder {
     for (unsigned byte = 0; byte < 256; ++byte)
       prog_.column[byte] = prog_.next.data() + static_cast<size_t>(cls_[byte]) * count;
     for (int i = 0; i < 4; ++i) prog_.start[i] = number[blk[start_[i]]];
-    for (unsigned byte = 0; byte < 256; ++byte)
-      prog_.start_after[byte] = prog_.start[byte == '\n'                            ? at_line_start
-                                            : is_word_byte(static_cast<int>(byte)) ? after_word
-                                                                                   : elsewhere];
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      prog_.context_after[byte] = static_cast<uint8_t>(byte == '\n'                            ? at_line_start
+                                                       : is_word_byte(static_cast<int>(byte)) ? after_word
+                                                                                              : elsewhere);
+      prog_.start_after[byte] = prog_.start[prog_.context_after[byte]];
+    }
+    if (count <= 256) {
+      prog_.flat.resize(static_cast<size_t>(count) * 256);
+      for (uint32_t q = 0; q < count; ++q)
+        for (unsigned byte = 0; byte < 256; ++byte)
+          prog_.flat[q * 256 + byte] = static_cast<uint16_t>(prog_.column[byte][q] * 256);
+    }
+    prog_.first.resize(4 * 256);
+    for (unsigned i = 0; i < 4; ++i)
+      for (unsigned byte = 0; byte < 256; ++byte) prog_.first[i * 256 + byte] = prog_.column[byte][prog_.start[i]];
+    prog_.run_sets.resize(count - long_runs);
+    for (uint32_t b = 0; b < nb; ++b)
+      if (b != dead && kind[b] == 2) prog_.run_sets[number[b] - long_runs] = run_set(stays[b]);
+    prog_.look = std::find(nfa_.look.begin(), nfa_.look.end(), 1) != nfa_.look.end();
+  }
+
+  // A run that this many bytes continue is taken to be long (a comment or
+  // string body, the rest of a line): the Matcher tests 16 bytes at a time
+  // for its end. Shorter runs (a name, blanks, digits) mostly end within a
+  // few bytes, where a byte at a time is quicker.
+  static constexpr unsigned long_run_bytes = 128;
+
+  // The ranges of the bytes in set, when there are at most `max`.
+  static bool ranges(const ByteSet& set, std::vector<std::pair<unsigned, unsigned>>& out, size_t max) {
+    out.clear();
+    for (unsigned c = 0; c < 256; ++c) {
+      if (!set.test(c)) continue;
+      if (!out.empty() && out.back().second + 1 == c) {
+        out.back().second = c;
+      } else {
+        if (out.size() == max) return false;
+        out.push_back({c, c});
+      }
+    }
+    return true;
+  }
+
+  // The 16-bytes-at-a-time test of a run: by the bytes that end it or by
+  // those that continue it, whichever takes at most four ranges.
+  static RunSet run_set(const ByteSet& stay) {
+    RunSet r{};
+    ByteSet leave = stay;
+    leave.flip();
+    std::vector<std::pair<unsigned, unsigned>> found;
+    if (ranges(leave, found, 4)) {
+      r.flip = 0;
+    } else if (ranges(stay, found, 4)) {
+      r.flip = 0xFFFF;
+    } else {
+      return r;
+    }
+    r.vector = 1;
+    for (size_t i = 0; i < 4; ++i) {
+      int8_t bias = 0, limit = -128;
+      if (i < found.size()) {
+        bias = static_cast<int8_t>(static_cast<uint8_t>(0x80 - found[i].first));
+        limit = static_cast<int8_t>(static_cast<int>(found[i].second - found[i].first) + 1 - 128);
+      }
+      std::fill(std::begin(r.bias[i]), std::end(r.bias[i]), bias);
+      std::fill(std::begin(r.limit[i]), std::end(r.limit[i]), limit);
+    }
+    return r;
   }
 
   Program& prog_;

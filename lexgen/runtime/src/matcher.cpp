@@ -4,19 +4,50 @@
 #include <cstdint>
 #include <cstring>
 
+#include "memo.h"
 #include "program.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace reflex {
+
+// The scan loops are short and hot: keep them inside their callers.
+#if defined(__GNUC__)
+#define LEXGEN_INLINE inline __attribute__((always_inline))
+#else
+#define LEXGEN_INLINE inline
+#endif
 
 namespace {
 constexpr size_t initial_capacity = 64 * 1024;
 constexpr size_t min_read = 16 * 1024;
+// A scan that went this far past its last accepting place notes the
+// failures it met there. Shorter ones cost at most this much again per
+// token, which keeps the whole scan linear; ordinary tokens never come near.
+constexpr size_t note_after = 64;
 
-// Newlines in p[0, n), eight bytes at a time: a byte of w ^ "\n\n..." is
-// zero exactly where w holds a newline.
+// Newlines in p[0, n).
 size_t count_newlines(const char* p, size_t n) {
-  const uint64_t ones = 0x0101010101010101ull, low7 = 0x7F7F7F7F7F7F7F7Full;
   size_t total = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a compare gives -1 per newline, subtracted
+  // into byte lanes for up to 255 rounds, then summed.
+  const __m128i nl = _mm_set1_epi8('\n');
+  while (n >= 16) {
+    size_t rounds = std::min<size_t>(n / 16, 255);
+    __m128i lanes = _mm_setzero_si128();
+    for (size_t i = 0; i < rounds; ++i, p += 16)
+      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), nl));
+    n -= rounds * 16;
+    __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    total += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+  }
+#else
+  // Eight bytes at a time: a byte of w ^ "\n\n..." is zero exactly where w
+  // holds a newline.
+  const uint64_t ones = 0x0101010101010101ull, low7 = 0x7F7F7F7F7F7F7F7Full;
   while (n >= 8) {
     uint64_t lanes = 0;  // per-byte counts, at most 32 each
     for (int i = 0; i < 32 && n >= 8; ++i, p += 8, n -= 8) {
@@ -28,22 +59,142 @@ size_t count_newlines(const char* p, size_t n) {
     }
     total += (lanes * ones) >> 56;
   }
+#endif
   for (; n > 0; --n) total += *p++ == '\n';
   return total;
 }
 
-// The top bit of each byte of x that is zero, and nothing else.
-inline uint64_t zero_bytes(uint64_t x) {
-  const uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-  return ~(((x & low7) + low7) | x | low7);
+// Set bits of a 16-bit mask.
+inline unsigned popcount16(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return (x + (x >> 8)) & 0x1Fu;
 }
 
+// Crosses a long run of state s from p: the first place in [p, e) whose
+// byte leads elsewhere, or e.
+LEXGEN_INLINE const unsigned char* cross_run(const detail::RunSet& r, const uint32_t* const* column, uint32_t s,
+                                             const unsigned char* p, const unsigned char* e) {
+#if defined(__SSE2__)
+  if (r.vector) {
+    auto load = [](const int8_t* v) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v)); };
+    const __m128i b0 = load(r.bias[0]), b1 = load(r.bias[1]), b2 = load(r.bias[2]), b3 = load(r.bias[3]);
+    const __m128i l0 = load(r.limit[0]), l1 = load(r.limit[1]), l2 = load(r.limit[2]), l3 = load(r.limit[3]);
+    for (; p < e; p += 16) {
+      // May read past e (into the padding at worst); those bytes are cut off.
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i in = _mm_or_si128(
+          _mm_or_si128(_mm_cmplt_epi8(_mm_add_epi8(v, b0), l0), _mm_cmplt_epi8(_mm_add_epi8(v, b1), l1)),
+          _mm_or_si128(_mm_cmplt_epi8(_mm_add_epi8(v, b2), l2), _mm_cmplt_epi8(_mm_add_epi8(v, b3), l3)));
+      const unsigned leave = static_cast<unsigned>(_mm_movemask_epi8(in)) ^ r.flip;
+      if (leave != 0) {
+        p += __builtin_ctz(leave);
+        return p < e ? p : e;
+      }
+    }
+    return e;
+  }
+#else
+  (void)r;
+#endif
+  while (p < e && column[*p][s] == s) ++p;
+  return p;
+}
+
+// The two layouts of the transitions: by byte class (Program::column) and,
+// for small DFAs, by byte with states counted in steps of 256.
+struct ColumnSteps {
+  const uint32_t* const* column;
+  static constexpr unsigned shift = 0;
+  size_t operator()(size_t s, unsigned char c) const { return column[c][s]; }
+};
+struct FlatSteps {
+  const uint16_t* flat;
+  static constexpr unsigned shift = 8;
+  size_t operator()(size_t s, unsigned char c) const { return flat[s + c]; }
+};
+
+// Runs the DFA on from state t, which the byte before p led to from state
+// s, over [p, e) until it dies: returns where it died (the byte there leads
+// to the dead state), or e; `state` becomes the state there.
+template <typename Steps>
+LEXGEN_INLINE const unsigned char* run_steps(const detail::Program& prog, Steps step, uint32_t& state, size_t s,
+                                             size_t t, const unsigned char* p, const unsigned char* e) {
+  constexpr unsigned shift = Steps::shift;
+  const size_t runs = size_t(prog.runs) << shift;
+  const size_t long_runs = size_t(prog.long_runs) << shift;
+  const detail::RunSet* run_sets = prog.run_sets.data();
+  s <<= shift;
+  t <<= shift;
+  for (;;) {
+    if (t - 1 < runs - 1) {  // neither the dead state nor one with a run
+      s = t;
+    } else if (t == 0) {
+      --p;
+      break;
+    } else {
+      s = t;
+      // The bytes of the run all lead from s to s, so these loads do not
+      // wait for each other.
+      if (t < long_runs) {
+        size_t u = s;
+        while (p < e && (u = step(s, *p)) == s) ++p;
+        if (p >= e) break;
+        t = u;  // where the byte after the run leads
+        ++p;
+        continue;
+      }
+      const size_t q = t >> shift;
+      p = cross_run(run_sets[q - prog.long_runs], prog.column, static_cast<uint32_t>(q), p, e);
+    }
+    if (p >= e) break;
+    t = step(s, *p++);
+  }
+  state = static_cast<uint32_t>(s >> shift);
+  return p;
+}
+
+LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t& state, size_t s, size_t t,
+                                          const unsigned char* p, const unsigned char* e) {
+  if (!prog.flat.empty()) return run_steps(prog, FlatSteps{prog.flat.data()}, state, s, t, p, e);
+  return run_steps(prog, ColumnSteps{prog.column}, state, s, t, p, e);
+}
+
+// Finds up to `want` tokens in b[pos, stop), each as a scan would that
+// ends there in a state accepting a rule without trailing context, and
+// stops before the first that does not; returns how many.
+template <typename Steps>
+size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* b, size_t pos, size_t stop,
+                  size_t want, size_t* ends, uint32_t* rules) {
+  const detail::Program::StateInfo* info = prog.info.data();
+  size_t n = 0;
+  for (; n < want && pos < stop; ++n) {
+    const size_t context = prog.context_after[b[pos - 1]];
+    uint32_t s = prog.start[context];
+    const size_t end =
+        static_cast<size_t>(run_steps(prog, step, s, s, prog.first[context * 256 + b[pos]], b + pos + 1, b + stop) - b);
+    const uint32_t rule = info[s].accept;
+    if (end == stop || rule == 0 || (prog.look && prog.nfa.look[rule - 1])) break;
+    ends[n] = end;
+    rules[n] = rule;
+    pos = end;
+  }
+  return n;
+}
+
+// Runs the DFA from state s over [p, e) until it dies, as run_on().
+LEXGEN_INLINE const unsigned char* run(const detail::Program& prog, uint32_t& state, const unsigned char* p,
+                                       const unsigned char* e) {
+  if (p >= e) return p;
+  return run_on(prog, state, state, prog.column[*p][state], p + 1, e);
+}
 }  // namespace
 
 Matcher::Matcher(const Pattern& pattern, const Input& in)
     : pattern_(pattern), prog_(pattern.prog_.get()), in_(in) {
   capacity_ = initial_capacity;
-  buf_.reset(new char[capacity_]);
+  buf_.reset(new char[capacity_ + pad]);
   reset_position();
 }
 
@@ -52,6 +203,7 @@ Matcher& Matcher::operator=(Matcher&&) noexcept = default;
 Matcher::~Matcher() = default;
 
 void Matcher::reset_position() {
+  drop_ahead();
   end_ = cur_ = txt_ = len_ = rule_ = 0;
   held_ = false;
   eof_ = false;
@@ -63,7 +215,8 @@ void Matcher::reset_position() {
   line_ = mline_ = 1;
   col_ = mcol_ = col0_ = 0;
   mvalid_ = true;
-  buf_[0] = '\0';
+  clear_tail();
+  if (memo_) memo_->forget_all();
 }
 
 Matcher& Matcher::input(const Input& in) {
@@ -73,25 +226,15 @@ Matcher& Matcher::input(const Input& in) {
 }
 
 Matcher& Matcher::pattern(const Pattern& pattern) {
+  drop_ahead();
   pattern_ = pattern;
   prog_ = pattern.prog_.get();
+  memo_tag_ = memo_ ? memo_->find(prog_) : 0;
   return *this;
 }
 
 void Matcher::interactive() { interactive_ = true; }
 
-void Matcher::restore() {
-  if (held_) {
-    buf_[txt_ + len_] = hold_;
-    held_ = false;
-  }
-}
-
-void Matcher::terminate() {
-  hold_ = buf_[txt_ + len_];
-  buf_[txt_ + len_] = '\0';
-  held_ = true;
-}
 
 int Matcher::byte_before(size_t pos) const {
   if (pos == 0) return before0_;
@@ -109,34 +252,43 @@ void Matcher::count_to(size_t pos) const {
   size_t from = lpos_;
   if (pos - from < 128) {  // the usual case: the bytes of a token or two
     size_t line = line_, col = col_;
-    size_t i = from;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Eight bytes at a time while they hold no tab and no byte above 0x7F:
-    // then only newlines matter, and the column counts the bytes after the
-    // last of them. (Most spans are a few bytes: the loop below takes them.)
-    const uint64_t ones = 0x0101010101010101ull;
-    for (; pos - i >= 8; i += 8) {
-      uint64_t w;
-      std::memcpy(&w, b + i, 8);
-      if ((zero_bytes(w ^ (ones * '\t')) | (w & (ones << 7))) != 0) break;
-      uint64_t nl = zero_bytes(w ^ (ones * '\n'));
-      if (nl == 0) {
-        col += 8;
-      } else {
-        line += static_cast<size_t>(((nl >> 7) * ones) >> 56);
-        col = 7 - static_cast<size_t>(63 - __builtin_clzll(nl)) / 8;
+    while (from < pos) {
+      const size_t n = std::min<size_t>(16, pos - from);
+#if defined(__SSE2__)
+      // Sixteen bytes at once (reading past pos, into bytes read or the
+      // padding, is cut off): a block without a tab needs no loop.
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + from));
+      const unsigned keep = n == 16 ? 0xFFFFu : (1u << n) - 1;
+      const unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))) & keep;
+      if (tabs == 0) {
+        const unsigned nls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')))) & keep;
+        const unsigned conts = static_cast<unsigned>(_mm_movemask_epi8(
+                                   _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                                                  _mm_set1_epi8(static_cast<char>(0x80))))) &
+                               keep;
+        if (nls != 0) {
+          line += (nls & (nls - 1)) != 0 ? popcount16(nls) : 1;
+          const unsigned last = 31 - static_cast<unsigned>(__builtin_clz(nls));
+          col = n - 1 - last;
+          if (conts != 0) col -= popcount16(conts >> (last + 1));
+        } else {
+          col += n;
+          if (conts != 0) col -= popcount16(conts);
+        }
+        from += n;
+        continue;
       }
-    }
 #endif
-    for (; i < pos; ++i) {
-      unsigned char c = static_cast<unsigned char>(b[i]);
-      if (c == '\n') {
-        ++line;
-        col = 0;
-      } else if (c == '\t') {
-        col = (col + 8) & ~static_cast<size_t>(7);
-      } else {
-        col += (c & 0xC0) != 0x80;
+      for (const size_t end = from + n; from < end; ++from) {
+        unsigned char c = static_cast<unsigned char>(b[from]);
+        if (c == '\n') {
+          ++line;
+          col = 0;
+        } else if (c == '\t') {
+          col = (col + 8) & ~static_cast<size_t>(7);
+        } else {
+          col += (c & 0xC0) != 0x80;
+        }
       }
     }
     line_ = line;
@@ -192,10 +344,12 @@ void Matcher::lineno(size_t n) {
 
 
 void Matcher::grow(size_t capacity) {
-  std::unique_ptr<char[]> bigger(new char[capacity]);
+  std::unique_ptr<char[]> bigger(new char[capacity + pad]);
   std::memcpy(bigger.get(), buf_.get(), end_);
   buf_ = std::move(bigger);
   capacity_ = capacity;
+  clear_tail();
+  if (memo_) memo_->fit(capacity_);
 }
 
 // Makes room to read into: discards the bytes before `keep` when the free
@@ -211,6 +365,7 @@ size_t Matcher::make_room(size_t keep) {
     before0_ = static_cast<unsigned char>(buf_[keep - 1]);
     boi0_ = false;
     std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
+    if (memo_) memo_->discard(keep);
     end_ -= keep;
     cur_ -= keep;
     txt_ -= keep;
@@ -237,11 +392,16 @@ bool Matcher::fill(size_t keep, size_t& shift) {
     return false;
   }
   end_ += got;
+  clear_tail();
   return true;
 }
 
-size_t Matcher::scan() {
-  restore();
+// The usual token takes the first path: the DFA dies inside the bytes read,
+// in a state that accepts a rule without trailing context; then the tokens
+// after it that do the same are found too. Everything else goes on in
+// finish_scan().
+size_t Matcher::scan_here() {
+  ahead_next_ = ahead_size_ = 0;
   size_t start = cur_;
   if (more_ && txt_ <= start) {
     more_ = false;
@@ -251,37 +411,63 @@ size_t Matcher::scan() {
     mvalid_ = false;
   }
   const detail::Program& prog = *prog_;
-  const int before = byte_before(start);
-  const bool boi = start == 0 && boi0_;
-  const uint32_t s0 = boi ? prog.start[detail::at_input_start] : prog.start_after[before];
-  const uint32_t* const* column = prog.column;
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const uint32_t s0 = start > 0 ? prog.start_after[b[start - 1]]
+                       : boi0_   ? prog.start[detail::at_input_start]
+                                 : prog.start_after[before0_];
+  // Up to the first noted failure the DFA runs freely.
+  size_t stop = end_;
+  if (memo_tag_ != 0 && memo_->hi() > start) stop = std::min(stop, std::max(start, memo_->lo()));
+  uint32_t s = s0;
+  const size_t pos = static_cast<size_t>(run(prog, s, b + start, b + stop) - b);
+  uint32_t rule = prog.info[s].accept;
+  if (pos == stop || rule == 0 || (prog.look && prog.nfa.look[rule - 1]))
+    return finish_scan(s0, s, start, pos, pos < stop);
+  cur_ = pos;
+  len_ = pos - txt_;
+  rule_ = rule;
+  if (ahead_want_ > 0) scan_ahead(pos);
+  ahead_want_ = std::min(max_ahead, 2 * ahead_want_ + 1);
+  return rule;
+}
+
+// Finds up to ahead_want_ tokens from pos on, each as scan_here() would,
+// and stops before the first that needs more.
+void Matcher::scan_ahead(size_t pos) {
+  const detail::Program& prog = *prog_;
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  size_t stop = end_;
+  if (memo_tag_ != 0 && memo_->hi() > pos) stop = std::min(stop, std::max(pos, memo_->lo()));
+  ahead_size_ = prog.flat.empty()
+                    ? find_ahead(prog, ColumnSteps{prog.column}, b, pos, stop, ahead_want_, ahead_end_, ahead_rule_)
+                    : find_ahead(prog, FlatSteps{prog.flat.data()}, b, pos, stop, ahead_want_, ahead_end_, ahead_rule_);
+}
+
+// Goes on from state s at pos, where the DFA died (`died`) or reached the
+// bytes read or the noted failures, and decides the match.
+size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died) {
+  const detail::Program& prog = *prog_;
   const detail::Program::StateInfo* info = prog.info.data();
-  // Runs the DFA while it lives: s is the state after buf_[start, pos).
-  size_t s = s0;
-  size_t pos = start;
   bool eof = false;
-  for (;;) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
-    const unsigned char* p = b + pos;
-    const unsigned char* e = b + end_;
-    while (p < e) {
-      size_t t = column[*p][s];
-      if (t == s) {
-        // A run in one state (a name, blanks, a comment body): s is fixed,
-        // so the loads no longer wait for each other.
-        do ++p;
-        while (p < e && (t = column[*p][s]) == s);
-        if (p == e || t == 0) break;  // a run usually ends the token
-        s = t;
-        ++p;
-        continue;
-      }
-      if (t == 0) break;
-      s = t;
-      ++p;
+  while (!died) {
+    // Among the noted failures each step looks them up.
+    size_t stop = end_;
+    bool noted = false;
+    if (memo_tag_ != 0 && memo_->hi() > pos) {
+      noted = memo_->lo() <= pos;
+      stop = std::min(end_, noted ? memo_->hi() : memo_->lo());
     }
-    pos = static_cast<size_t>(p - b);
-    if (pos < end_ || info[s].stop) break;  // died here, or nothing can follow
+    if (pos < stop) {
+      if (noted) {
+        pos = run_noted(s, pos, stop);
+      } else {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+        pos = static_cast<size_t>(run(prog, s, b + pos, b + stop) - b);
+      }
+      if (pos < stop) break;  // died here, or met a noted failure
+      if (stop < end_) continue;
+    }
+    if (info[s].stop) break;  // nothing can follow
     size_t shift;
     bool more = fill(std::min(txt_, start), shift);
     start -= shift;
@@ -297,21 +483,20 @@ size_t Matcher::scan() {
   size_t accept_end = pos;
   if (rule == 0 && pos > start) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
-    const uint32_t plain = prog.plain;
-    size_t q = s0;
-    for (const unsigned char* p = b + start; p < b + pos;) {
-      q = column[*p++][q];
-      if (q > plain) {
-        if (uint32_t r = info[q].before) {
-          accept_end = static_cast<size_t>(p - b) - 1;
-          rule = r;
-        }
-        if (uint32_t r = info[q].accept) {
-          accept_end = static_cast<size_t>(p - b);
-          rule = r;
-        }
+    uint32_t q = s0;
+    for (size_t i = start; i < pos; ++i) {
+      q = prog.column[b[i]][q];
+      if (uint32_t r = info[q].before) {
+        accept_end = i;
+        rule = r;
+      }
+      if (uint32_t r = info[q].accept) {
+        accept_end = i + 1;
+        rule = r;
       }
     }
+    size_t last = rule != 0 ? accept_end : start;
+    if (pos - last > note_after) note_failures(s0, start, last, pos);
   }
   if (rule != 0) {
     size_t len = accept_end - start;
@@ -324,6 +509,8 @@ size_t Matcher::scan() {
         start -= shift;
         accept_end -= shift;
       }
+      int before = start > 0 ? static_cast<unsigned char>(buf_[start - 1]) : before0_;
+      bool boi = start == 0 && boi0_;
       int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
       len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
                              accept_end - start, before, boi, next);
@@ -332,7 +519,6 @@ size_t Matcher::scan() {
       cur_ = start + len;
       len_ = cur_ - txt_;
       rule_ = rule;
-      terminate();
       return rule;
     }
   }
@@ -341,8 +527,37 @@ size_t Matcher::scan() {
   len_ = 0;
   rule_ = 0;
   mvalid_ = false;
-  terminate();
   return 0;
+}
+
+size_t Matcher::run_noted(uint32_t& state, size_t pos, size_t stop) const {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const uint32_t* const* column = prog_->column;
+  uint32_t s = state;
+  for (; pos < stop; ++pos) {
+    if (memo_->failed(detail::FailureMemo::key(memo_tag_, s), pos)) break;
+    uint32_t t = column[b[pos]][s];
+    if (t == 0) break;
+    s = t;
+  }
+  state = s;
+  return pos;
+}
+
+// The pairs noted are those after `last`: the state after buf_[start, i)
+// at i, for last < i <= stop.
+void Matcher::note_failures(uint32_t s0, size_t start, size_t last, size_t stop) {
+  if (!memo_) memo_.reset(new detail::FailureMemo);
+  memo_->fit(capacity_);
+  if (memo_tag_ == 0) memo_tag_ = memo_->tag(pattern_.prog_);
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const uint32_t* const* column = prog_->column;
+  uint32_t q = s0;
+  for (size_t i = start; i < stop; ++i) {
+    if (i > last) memo_->note(detail::FailureMemo::key(memo_tag_, q), i);
+    q = column[b[i]][q];
+  }
+  memo_->note(detail::FailureMemo::key(memo_tag_, q), stop);
 }
 
 // The byte read to find out is kept aside until the next read into the
@@ -361,27 +576,26 @@ bool Matcher::at_end() {
 
 int Matcher::input() {
   restore();
+  drop_ahead();
   if (cur_ >= end_) {
     size_t shift;
-    if (!fill(std::min(txt_, cur_), shift)) {
-      terminate();
-      return 0;
-    }
+    if (!fill(std::min(txt_, cur_), shift)) return 0;
   }
-  int c = static_cast<unsigned char>(buf_[cur_++]);
-  terminate();
-  return c;
+  return static_cast<unsigned char>(buf_[cur_++]);
 }
 
 void Matcher::unput(char c) {
   restore();
+  drop_ahead();
   if (!mvalid_) mark_match();
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.
     // The counts at the front of the buffer are where the new byte starts.
     if (end_ + 2 > capacity_) grow(2 * capacity_);
     std::memmove(buf_.get() + 1, buf_.get(), end_);
+    if (memo_) memo_->forget_all();
     ++end_;
+    clear_tail();
     ++cur_;
     ++txt_;
   }
@@ -390,16 +604,16 @@ void Matcher::unput(char c) {
   // again; the byte it replaces is no longer counted.
   recount_to(cur_ - 1);
   buf_[--cur_] = c;
-  terminate();
+  if (memo_) memo_->forget_to(cur_);
 }
 
 void Matcher::less(size_t n) {
   restore();
+  drop_ahead();
   if (n > len_) n = len_;
   len_ = n;
   cur_ = txt_ + n;
   if (lpos_ > cur_) recount_to(cur_);  // right after an unput()
-  terminate();
 }
 
 void Matcher::more() { more_ = true; }

@@ -76,11 +76,26 @@ struct Nfa {
 // Where a scan starts: decides which anchors hold before the first byte.
 enum StartContext { at_input_start = 0, at_line_start = 1, elsewhere = 2, after_word = 3 };
 
-// The DFA. States are numbered: 0 is the dead state, 1..plain accept
-// nothing on entry, the others accept something (or need a check) on
-// entry. Transitions are stored by column, one per byte class:
-// column[byte][state] is the next state, so each input byte costs one
-// load whose address depends on the previous state.
+// The bytes that keep a state in itself, as a test on 16 bytes at a time:
+// byte x is in range k when int8(x + bias[k]) < limit[k] (a range [lo, hi]
+// has bias 0x80 - lo and limit hi - lo + 1 - 128; an unused range has
+// limit -128 and holds nothing). With `flip` 0 the ranges hold the bytes
+// that leave the state, with 0xFFFF those that keep it.
+struct RunSet {
+  int8_t bias[4][16];
+  int8_t limit[4][16];
+  uint32_t flip;
+  uint32_t vector;  // 1 when the ranges describe the set; else step byte by byte
+};
+
+// The DFA. States are numbered: 0 is the dead state; from `runs` on come the
+// states that some bytes lead back to themselves (a name, blanks, a comment
+// body), which the Matcher crosses in one go: those from `long_runs` on, the
+// ones most bytes continue, with their RunSet. So one test of a next state
+// t, t - 1 >= runs - 1 (unsigned), tells the dead state and the runs apart
+// from all others. Transitions are stored by column, one per
+// byte class: column[byte][state] is the next state, so each input byte
+// costs one load whose address depends on the previous state.
 struct Program {
   Program() = default;
   Program(const Program&) = delete;  // column points into next
@@ -98,14 +113,24 @@ struct Program {
   uint32_t rules = 0;
   uint32_t nstates = 0;
   uint32_t nclasses = 0;
-  uint32_t plain = 0;
+  uint32_t runs = 0;
+  uint32_t long_runs = 0;
   uint32_t start[4] = {0, 0, 0, 0};
-  // The start state of a scan that does not start the input, by the byte
-  // before it.
+  // The start context and the start state of a scan that does not start
+  // the input, by the byte before it.
+  uint8_t context_after[256] = {};
   uint32_t start_after[256] = {};
+  bool look = false;  // some rule has trailing context
   std::vector<uint32_t> next;  // next[class * nstates + state]
   std::vector<StateInfo> info;
+  std::vector<RunSet> run_sets;  // of the states from `long_runs` on
   const uint32_t* column[256] = {};
+  // first[context * 256 + byte]: the state after the first byte of a scan
+  // that starts in that context, one load earlier than through start.
+  std::vector<uint32_t> first;
+  // For DFAs of at most 256 states, the transitions once more without byte
+  // classes: flat[256 * s + byte] = 256 * next, one load fewer per step.
+  std::vector<uint16_t> flat;
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte

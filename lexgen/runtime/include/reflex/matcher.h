@@ -3,6 +3,8 @@
 #define REFLEX_MATCHER_H
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -10,6 +12,10 @@
 #include "reflex/pattern.h"
 
 namespace reflex {
+
+namespace detail {
+class FailureMemo;  // defined by the library
+}
 
 // Matching: the longest match wins, the earlier rule on equal length; a
 // rule's trailing context counts in that length but not in the token; a rule
@@ -38,7 +44,26 @@ class Matcher {
 
   // Matches at the current position: the rule number (from 1), or 0 at the
   // end of input or when nothing non-empty matches (at_end() tells which).
-  size_t scan();
+  size_t scan() {
+    // Most scans hand out a token found ahead by an earlier one.
+    restore();
+    if (ahead_next_ == ahead_size_) return scan_here();
+    if (!more_) {
+      txt_ = cur_;
+      mvalid_ = false;
+    } else if (txt_ <= cur_) {
+      more_ = false;
+    } else {
+      more_ = false;
+      txt_ = cur_;
+      mvalid_ = false;
+    }
+    cur_ = ahead_end_[ahead_next_];
+    rule_ = ahead_rule_[ahead_next_];
+    ++ahead_next_;
+    len_ = cur_ - txt_;
+    return rule_;
+  }
   // True when the whole input has been consumed; may read to find out,
   // without moving the current match.
   bool at_end();
@@ -47,7 +72,11 @@ class Matcher {
 
   // The current match, NUL-terminated; the pointer stays valid until the
   // next scan(), input(), unput() or less(). Empty before the first scan.
-  const char* text() const { return buf_.get() + txt_; }
+  // (The NUL is written here, so a scan that nobody reads pays nothing.)
+  const char* text() const {
+    if (!held_) terminate();
+    return buf_.get() + txt_;
+  }
   size_t size() const { return len_; }
   std::string str() const { return std::string(text(), len_); }
   // Line (from 1) and column (from 0) of the first byte of the match.
@@ -75,8 +104,33 @@ class Matcher {
 
  private:
   void reset_position();
-  void restore();    // undoes the NUL written after the match
-  void terminate();  // writes the NUL after the match
+  // Undoes the NUL written after the match.
+  void restore() {
+    if (held_) {
+      buf_[txt_ + len_] = hold_;
+      held_ = false;
+    }
+  }
+  // Writes the NUL after the match, when text() is first asked for.
+  void terminate() const {
+    hold_ = buf_[txt_ + len_];
+    buf_[txt_ + len_] = '\0';
+    held_ = true;
+  }
+  // Readable bytes after the capacity of the buffer, for 16-byte loads.
+  static constexpr size_t pad = 16;
+  // Zeroes the bytes after end_ that 16-byte loads may read, so that they
+  // read nothing undefined (and text() is "" before the first scan).
+  void clear_tail() { std::memset(buf_.get() + end_, 0, pad); }
+  size_t scan_here();  // scan() with no token found ahead
+  size_t finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died);
+  void scan_ahead(size_t pos);
+  // Drops the tokens found ahead: the position, the bytes or the pattern
+  // changed.
+  void drop_ahead() {
+    if (ahead_next_ < ahead_size_) ahead_want_ = 0;
+    ahead_next_ = ahead_size_ = 0;
+  }
   // Reads more input, keeping buf_[keep, end_); false at the end of input.
   // `shift` receives how far the kept bytes moved towards the front.
   bool fill(size_t keep, size_t& shift);
@@ -86,13 +140,20 @@ class Matcher {
   void recount_to(size_t pos);      // forward or back
   void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // '\n' before the start of the input
+  // Runs the DFA from state s at pos up to stop, stopping early where it
+  // dies or meets a noted failure; returns where it stopped.
+  size_t run_noted(uint32_t& s, size_t pos, size_t stop) const;
+  // Notes the failures a scan from start met after its last accepting
+  // place `last`, up to where it stopped.
+  void note_failures(uint32_t s0, size_t start, size_t last, size_t stop);
 
   Pattern pattern_;
   const detail::Program* prog_;
   Input in_;
 
   // buf_[0, end_) holds the bytes read and not yet discarded; capacity_ >
-  // end_ so the NUL after a match always fits.
+  // end_ so the NUL after a match always fits, and readable bytes follow
+  // the capacity so that a run can be tested 16 bytes at a time.
   std::unique_ptr<char[]> buf_;
   size_t capacity_ = 0;
   size_t end_ = 0;
@@ -100,8 +161,8 @@ class Matcher {
   size_t txt_ = 0;   // the current match
   size_t len_ = 0;
   size_t rule_ = 0;
-  char hold_ = 0;    // the byte the NUL after the match replaced
-  bool held_ = false;
+  mutable char hold_ = 0;  // the byte the NUL after the match replaced
+  mutable bool held_ = false;
   bool eof_ = false;
   int peeked_ = -1;  // a byte at_end() read ahead, not yet in buf_; -1: none
   bool more_ = false;
@@ -117,6 +178,20 @@ class Matcher {
   mutable size_t mcol_ = 0;
   size_t col0_ = 0;  // the column of buf_[0]
   mutable bool mvalid_ = true;
+
+  // Tokens found ahead of cur_, in the bytes already read, by the same
+  // steps scan() takes: ends and rules of [ahead_next_, ahead_size_). As
+  // long as nothing drops them, ahead_want_ grows up to max_ahead.
+  static constexpr size_t max_ahead = 31;
+  size_t ahead_end_[max_ahead];
+  uint32_t ahead_rule_[max_ahead];
+  size_t ahead_next_ = 0;
+  size_t ahead_size_ = 0;
+  size_t ahead_want_ = 0;
+
+  // Failures noted by earlier scans; made when first needed.
+  std::unique_ptr<detail::FailureMemo> memo_;
+  uint32_t memo_tag_ = 0;  // the memo's tag of the pattern, 0 while it has none
 };
 
 }  // namespace reflex
