@@ -1,6 +1,9 @@
 // The matching rules a scanner relies on, each with its known examples.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "reflex/matcher.h"
 #include "scan_util.h"
 
@@ -142,6 +145,34 @@ TEST(LexgenSemantics, LinesAndColumns) {
   n.scan();
   n.scan();
   EXPECT_EQ(n.lineno(), 11u);
+}
+
+TEST(LexgenSemantics, PositionsAgreeWithACountFromTheStart) {
+  // Spans of every length between the tokens asked about, with newlines,
+  // tabs and UTF-8 continuation bytes anywhere in them.
+  std::mt19937 rng(7);
+  const std::string pieces[] = {"a", "\xc3\xa9", "\n", "\t", " ", "x", "\xe2\x82\xac"};
+  std::string text;
+  while (text.size() < 20000) text += pieces[rng() % 7];
+  reflex::Matcher m(reflex::Pattern("(?m)([^x]{1,40})|(x)"), text);
+  size_t pos = 0, line = 1, col = 0, at = 0;
+  while (m.scan()) {
+    for (; at < pos; ++at) {
+      unsigned char c = static_cast<unsigned char>(text[at]);
+      if (c == '\n')
+        ++line, col = 0;
+      else if (c == '\t')
+        col = (col + 8) / 8 * 8;
+      else if ((c & 0xC0) != 0x80)
+        ++col;
+    }
+    if (rng() % 3 == 0) {
+      ASSERT_EQ(m.lineno(), line) << pos;
+      ASSERT_EQ(m.columno(), col) << pos;
+    }
+    pos += m.size();
+  }
+  EXPECT_EQ(pos, text.size());
 }
 
 TEST(LexgenSemantics, CaseFoldingIsAsciiOnly) {
