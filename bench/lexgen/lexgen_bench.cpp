@@ -13,6 +13,10 @@
 #include "reflex/matcher.h"
 #include "sample_patterns.h"
 
+// In tokens.lex: scans the input with the generated scanner and returns the
+// number of tokens.
+size_t generated_scan(const reflex::Input& input, bool positions, size_t& position_sum);
+
 namespace {
 
 std::string generated_corpus() {
@@ -102,6 +106,23 @@ BENCHMARK(BM_ScanCorpus)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ScanCorpusWithPositions(benchmark::State& state) { scan_corpus(state, true); }
 BENCHMARK(BM_ScanCorpusWithPositions)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same rules as a generated scanner (tokens.lex), one yylex() call per
+// token.
+void generated_scanner(benchmark::State& state, bool positions) {
+  const reflex::Input input(corpus());
+  size_t tokens = 0, sum = 0;
+  for (auto _ : state) tokens = generated_scan(input, positions, sum);
+  benchmark::DoNotOptimize(sum);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus().size()));
+  state.counters["tokens"] = static_cast<double>(tokens);
+}
+
+void BM_GeneratedScanner(benchmark::State& state) { generated_scanner(state, false); }
+BENCHMARK(BM_GeneratedScanner)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_GeneratedScannerWithPositions(benchmark::State& state) { generated_scanner(state, true); }
+BENCHMARK(BM_GeneratedScannerWithPositions)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 
