@@ -463,7 +463,11 @@ class Builder {
     prog_.run_sets.resize(count - long_runs);
     for (uint32_t b = 0; b < nb; ++b)
       if (b != dead && kind[b] == 2) prog_.run_sets[number[b] - long_runs] = run_set(stays[b]);
-    prog_.look = std::find(nfa_.look.begin(), nfa_.look.end(), 1) != nfa_.look.end();
+    prog_.token.resize(count);
+    for (uint32_t q = 0; q < count; ++q) {
+      const uint32_t r = prog_.info[q].accept;
+      prog_.token[q] = r != 0 && !nfa_.look[r - 1] ? r : 0;
+    }
   }
 
   // A run that this many bytes continue is taken to be long (a comment or

@@ -115,50 +115,65 @@ struct FlatSteps {
   size_t operator()(size_t s, unsigned char c) const { return flat[s + c]; }
 };
 
-// Runs the DFA on from state t, which the byte before p led to from state
-// s, over [p, e) until it dies: returns where it died (the byte there leads
-// to the dead state), or e; `state` becomes the state there.
+// The DFA loop over one layout of the transitions, with what it needs of
+// the Program held in locals (stores of the tokens found cannot touch them).
 template <typename Steps>
-LEXGEN_INLINE const unsigned char* run_steps(const detail::Program& prog, Steps step, uint32_t& state, size_t s,
-                                             size_t t, const unsigned char* p, const unsigned char* e) {
-  constexpr unsigned shift = Steps::shift;
-  const size_t runs = size_t(prog.runs) << shift;
-  const size_t long_runs = size_t(prog.long_runs) << shift;
-  const detail::RunSet* run_sets = prog.run_sets.data();
-  s <<= shift;
-  t <<= shift;
-  for (;;) {
-    if (t - 1 < runs - 1) {  // neither the dead state nor one with a run
-      s = t;
-    } else if (t == 0) {
-      --p;
-      break;
-    } else {
-      s = t;
-      // The bytes of the run all lead from s to s, so these loads do not
-      // wait for each other.
-      if (t < long_runs) {
-        size_t u = s;
-        while (p < e && (u = step(s, *p)) == s) ++p;
-        if (p >= e) break;
-        t = u;  // where the byte after the run leads
-        ++p;
-        continue;
+struct Runner {
+  static constexpr unsigned shift = Steps::shift;
+  Steps step;
+  size_t runs, long_runs;  // in the layout's steps
+  const detail::RunSet* run_sets;
+  const uint32_t* const* column;
+  uint32_t first_long;
+
+  Runner(const detail::Program& prog, Steps st)
+      : step(st),
+        runs(size_t(prog.runs) << shift),
+        long_runs(size_t(prog.long_runs) << shift),
+        run_sets(prog.run_sets.data()),
+        column(prog.column),
+        first_long(prog.long_runs) {}
+
+  // Runs the DFA on from state t, which the byte before p led to from state
+  // s, over [p, e) until it dies: returns where it died (the byte there
+  // leads to the dead state), or e; `state` becomes the state there.
+  LEXGEN_INLINE const unsigned char* operator()(uint32_t& state, size_t s, size_t t, const unsigned char* p,
+                                                const unsigned char* e) const {
+    s <<= shift;
+    t <<= shift;
+    for (;;) {
+      if (t - 1 < runs - 1) {  // neither the dead state nor one with a run
+        s = t;
+      } else if (t == 0) {
+        --p;
+        break;
+      } else {
+        s = t;
+        // The bytes of the run all lead from s to s, so these loads do not
+        // wait for each other.
+        if (t < long_runs) {
+          size_t u = s;
+          while (p < e && (u = step(s, *p)) == s) ++p;
+          if (p >= e) break;
+          t = u;  // where the byte after the run leads
+          ++p;
+          continue;
+        }
+        const size_t q = t >> shift;
+        p = cross_run(run_sets[q - first_long], column, static_cast<uint32_t>(q), p, e);
       }
-      const size_t q = t >> shift;
-      p = cross_run(run_sets[q - prog.long_runs], prog.column, static_cast<uint32_t>(q), p, e);
+      if (p >= e) break;
+      t = step(s, *p++);
     }
-    if (p >= e) break;
-    t = step(s, *p++);
+    state = static_cast<uint32_t>(s >> shift);
+    return p;
   }
-  state = static_cast<uint32_t>(s >> shift);
-  return p;
-}
+};
 
 LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t& state, size_t s, size_t t,
                                           const unsigned char* p, const unsigned char* e) {
-  if (!prog.flat.empty()) return run_steps(prog, FlatSteps{prog.flat.data()}, state, s, t, p, e);
-  return run_steps(prog, ColumnSteps{prog.column}, state, s, t, p, e);
+  if (!prog.flat.empty()) return Runner<FlatSteps>(prog, FlatSteps{prog.flat.data()})(state, s, t, p, e);
+  return Runner<ColumnSteps>(prog, ColumnSteps{prog.column})(state, s, t, p, e);
 }
 
 // Finds up to `want` tokens in b[pos, stop), each as a scan would that
@@ -167,15 +182,21 @@ LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t&
 template <typename Steps>
 size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* b, size_t pos, size_t stop,
                   size_t want, size_t* ends, uint32_t* rules) {
-  const detail::Program::StateInfo* info = prog.info.data();
+  const Runner<Steps> run(prog, step);
+  const uint32_t* token = prog.token.data();
+  const uint8_t* context_after = prog.context_after;
+  const uint32_t* first = prog.first.data();
+  const unsigned char* e = b + stop;
+  if (pos >= stop) return 0;
   size_t n = 0;
-  for (; n < want && pos < stop; ++n) {
-    const size_t context = prog.context_after[b[pos - 1]];
-    uint32_t s = prog.start[context];
-    const size_t end =
-        static_cast<size_t>(run_steps(prog, step, s, s, prog.first[context * 256 + b[pos]], b + pos + 1, b + stop) - b);
-    const uint32_t rule = info[s].accept;
-    if (end == stop || rule == 0 || (prog.look && prog.nfa.look[rule - 1])) break;
+  for (; n < want; ++n) {
+    // Where the first byte leads to the dead state, the scan dies in the
+    // start state, which returns no token: 0 stands for it.
+    const size_t context = context_after[b[pos - 1]];
+    uint32_t s;
+    const size_t end = static_cast<size_t>(run(s, 0, first[context * 256 + b[pos]], b + pos + 1, e) - b);
+    const uint32_t rule = token[s];
+    if (end == stop || rule == 0) break;
     ends[n] = end;
     rules[n] = rule;
     pos = end;
@@ -246,8 +267,32 @@ bool Matcher::at_bol() const { return byte_before(cur_) == '\n'; }
 
 // Counts lines and columns over buf_[lpos_, pos): a tab advances to the next
 // multiple of 8, bytes 0x80-0xBF continue a UTF-8 character and count 0.
+// The usual span, a token of up to 16 bytes with no newline, tab or
+// continuation byte in it, takes one test here; count_span() does the rest.
 void Matcher::count_to(size_t pos) const {
   if (pos <= lpos_) return;
+#if defined(__SSE2__)
+  // The sixteen bytes that end at pos: the byte at pos may have been
+  // written just now (the NUL after a match, put back), and a load that
+  // overlaps a recent narrower store waits for it.
+  const size_t n = pos - lpos_;
+  if (n <= 16 && pos >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf_.get() + pos - 16));
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))),
+        _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                       _mm_set1_epi8(static_cast<char>(0x80))));
+    if ((static_cast<unsigned>(_mm_movemask_epi8(special)) >> (16 - n)) == 0) {
+      col_ += n;
+      lpos_ = pos;
+      return;
+    }
+  }
+#endif
+  count_span(pos);
+}
+
+void Matcher::count_span(size_t pos) const {
   const char* b = buf_.get();
   size_t from = lpos_;
   if (pos - from < 128) {  // the usual case: the bytes of a token or two
@@ -255,25 +300,37 @@ void Matcher::count_to(size_t pos) const {
     while (from < pos) {
       const size_t n = std::min<size_t>(16, pos - from);
 #if defined(__SSE2__)
-      // Sixteen bytes at once (reading past pos, into bytes read or the
-      // padding, is cut off): a block without a tab needs no loop.
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + from));
-      const unsigned keep = n == 16 ? 0xFFFFu : (1u << n) - 1;
-      const unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t')))) & keep;
+      // Sixteen bytes at once: most blocks hold no newline, tab or UTF-8
+      // continuation byte, and those with no tab need no loop. A short last
+      // block is loaded as the sixteen bytes that end at pos (see
+      // count_to()); near the front of the buffer as those from `from` on,
+      // and what lies past pos (bytes read or the padding) is cut off.
+      const unsigned skip = n < 16 && pos >= 16 ? static_cast<unsigned>(16 - n) : 0;
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + from - skip));
+      const unsigned keep = (n == 16 ? 0xFFFFu : (1u << n) - 1) << skip;
+      const __m128i nl_bytes = _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'));
+      const __m128i tab_bytes = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+      const __m128i cont_bytes = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                                                _mm_set1_epi8(static_cast<char>(0x80)));
+      const unsigned special =
+          (static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(nl_bytes, tab_bytes), cont_bytes))) &
+           keep) >> skip;
+      if (special == 0) {
+        col += n;
+        from += n;
+        continue;
+      }
+      const unsigned tabs = (static_cast<unsigned>(_mm_movemask_epi8(tab_bytes)) & keep) >> skip;
       if (tabs == 0) {
-        const unsigned nls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')))) & keep;
-        const unsigned conts = static_cast<unsigned>(_mm_movemask_epi8(
-                                   _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
-                                                  _mm_set1_epi8(static_cast<char>(0x80))))) &
-                               keep;
+        const unsigned nls = (static_cast<unsigned>(_mm_movemask_epi8(nl_bytes)) & keep) >> skip;
+        const unsigned conts = (static_cast<unsigned>(_mm_movemask_epi8(cont_bytes)) & keep) >> skip;
         if (nls != 0) {
           line += (nls & (nls - 1)) != 0 ? popcount16(nls) : 1;
           const unsigned last = 31 - static_cast<unsigned>(__builtin_clz(nls));
           col = n - 1 - last;
           if (conts != 0) col -= popcount16(conts >> (last + 1));
         } else {
-          col += n;
-          if (conts != 0) col -= popcount16(conts);
+          col += n - popcount16(conts);
         }
         from += n;
         continue;
@@ -420,9 +477,8 @@ size_t Matcher::scan_here() {
   if (memo_tag_ != 0 && memo_->hi() > start) stop = std::min(stop, std::max(start, memo_->lo()));
   uint32_t s = s0;
   const size_t pos = static_cast<size_t>(run(prog, s, b + start, b + stop) - b);
-  uint32_t rule = prog.info[s].accept;
-  if (pos == stop || rule == 0 || (prog.look && prog.nfa.look[rule - 1]))
-    return finish_scan(s0, s, start, pos, pos < stop);
+  const uint32_t rule = prog.token[s];
+  if (pos == stop || rule == 0) return finish_scan(s0, s, start, pos, pos < stop);
   cur_ = pos;
   len_ = pos - txt_;
   rule_ = rule;

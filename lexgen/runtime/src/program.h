@@ -120,9 +120,11 @@ struct Program {
   // the input, by the byte before it.
   uint8_t context_after[256] = {};
   uint32_t start_after[256] = {};
-  bool look = false;  // some rule has trailing context
   std::vector<uint32_t> next;  // next[class * nstates + state]
   std::vector<StateInfo> info;
+  // The rule that a scan which dies in the state returns without more work:
+  // the one it accepts when that has no trailing context, else 0.
+  std::vector<uint32_t> token;
   std::vector<RunSet> run_sets;  // of the states from `long_runs` on
   const uint32_t* column[256] = {};
   // first[context * 256 + byte]: the state after the first byte of a scan

@@ -137,6 +137,7 @@ class Matcher {
   size_t make_room(size_t keep);
   void grow(size_t capacity);
   void count_to(size_t pos) const;  // forward only: pos >= lpos_
+  void count_span(size_t pos) const;  // count_to() past its quick case
   void recount_to(size_t pos);      // forward or back
   void mark_match() const;  // counts up to the match and notes its line and column
   int byte_before(size_t pos) const;  // '\n' before the start of the input
