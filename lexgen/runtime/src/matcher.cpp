@@ -179,20 +179,26 @@ LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t&
 // Finds up to `want` tokens in b[pos, stop), each as a scan would that
 // ends there in a state accepting a rule without trailing context, and
 // stops before the first that does not; returns how many.
+static_assert(detail::elsewhere - 1 == detail::at_line_start, "find_ahead() tells the two apart by a newline");
+
 template <typename Steps>
 size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* b, size_t pos, size_t stop,
                   size_t want, size_t* ends, uint32_t* rules) {
   const Runner<Steps> run(prog, step);
   const uint32_t* token = prog.token.data();
   const uint8_t* context_after = prog.context_after;
+  const bool word = prog.nfa.word;
   const uint32_t* first = prog.first.data();
   const unsigned char* e = b + stop;
   if (pos >= stop) return 0;
   size_t n = 0;
   for (; n < want; ++n) {
     // Where the first byte leads to the dead state, the scan dies in the
-    // start state, which returns no token: 0 stands for it.
-    const size_t context = context_after[b[pos - 1]];
+    // start state, which returns no token: 0 stands for it. Without word
+    // assertions the context is a test, not one more load to wait for.
+    const unsigned char before = b[pos - 1];
+    const size_t context =
+        word ? context_after[before] : static_cast<size_t>(detail::elsewhere) - (before == '\n');
     uint32_t s;
     const size_t end = static_cast<size_t>(run(s, 0, first[context * 256 + b[pos]], b + pos + 1, e) - b);
     const uint32_t rule = token[s];
