@@ -275,6 +275,23 @@ declared_name find_declared(int s) {
   return d;
 }
 
+// The end of a constructor's member initialiser list at i (its ":"): each
+// initialiser is a possibly qualified name with a parenthesised or braced
+// argument list, and they are separated by ",". Returns the index after the
+// last one (where the body's "{" should be), or i when the text there is no
+// such list.
+int initialisers_end(int i) {
+  int c = i;
+  do {
+    int e = find_name(c + 1);
+    if (e == c + 1) return i;
+    if (is_lexem(e, "(")) c = find_par(e, "(", ")");
+    else if (is_lexem(e, "{")) c = find_par(e, "{", "}");
+    else return i;
+  } while (is_lexem(c, ","));
+  return c;
+}
+
 // A function: records it and returns where the scan goes on.
 int function_decl(const scope_info &sc, int kind, int s, const declared_name &d) {
   int p = find_par(d.k, "(", ")");
@@ -291,6 +308,12 @@ int function_decl(const scope_info &sc, int kind, int s, const declared_name &d)
       break;
     }
     if (is_ident(i, "const") || is_ident(i, "constexpr")) kind = KIND_CONST;
+    // Member initialisers come before the body; braced ones must not be
+    // taken for it.
+    if (is_lexem(i, ":")) {
+      int e = initialisers_end(i);
+      if (is_lexem(e, "{")) i = e;
+    }
     if (is_lexem(i, "{")) {
       i = find_par(i, "{", "}");
       break;
@@ -321,12 +344,13 @@ int variable_decl(const scope_info &sc, int kind, int s, declared_name d) {
     if (is_lexem(i, "(")) {
       i = find_par(i, "(", ")");
       // A function definition whose parameters were not recognised
-      // ("StringRef f(ArrayRef<char> a) const {...}"): it ends with its
-      // body, as a function does, instead of taking the declarations
-      // after it along to the next ";".
+      // ("StringRef f(ArrayRef<char> a) const {...}", "X(Foo *p) : a(p),
+      // b{0} {}"): it ends with its body, as a function does, instead of
+      // taking the declarations after it along to the next ";".
       int body = i;
       while ((is_lextip(body, TOK_IDENT) && !at_skip_stop(body)) || is_lexem(body, "("))
         body = is_lexem(body, "(") ? find_par(body, "(", ")") : body + 1;
+      if (is_lexem(body, ":")) body = initialisers_end(body);
       if (is_lexem(body, "{")) return find_par(body, "{", "}");
     }
     if (is_lexem(i, "=")) i = stop_lex(i, {",", ";", "}"});

@@ -245,6 +245,20 @@ TEST_F(Decls, MisreadDefinitionsEndWithTheirBody) {
             "\tC:%m : int #<t.hpp>\n");
 }
 
+// A constructor's member initialisers, in parentheses or braces, lie between
+// its parameters and its body: the statement ends with the body, whether
+// the constructor was recognised or read as a variable.
+TEST_F(Decls, ConstructorInitialiserLists) {
+  EXPECT_EQ(summary_of("class S { public: S(Foo *p) : a(p), b{0}, Base<int>(1) {} int m;"
+                       " S(int n) : a{n}, b{1} {} int k; };"),
+            "# t.hpp\n"
+            "S _type_ #<t.hpp>\n"
+            "S(int n) #<t.hpp>\n"
+            "\tS::S :  #<t.hpp>\n"
+            "\tS::m : int #<t.hpp>\n"
+            "\tS::k : int #<t.hpp>\n");
+}
+
 // A typedef of a braced type skips the braces whole: the ";" inside them
 // does not end it, and the "}" does not end the file's scan.
 TEST_F(Decls, TypedefOfBracedTypes) {
