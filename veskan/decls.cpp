@@ -99,7 +99,8 @@ void find_group_ends() {
       after[j] = after[ends.paren[j]];
     } else if (bracket[j] == '<') {
       ends.angle[j] = after[j + 1];
-      after[j] = after[ends.angle[j]];
+      // Inside a group, "<=" compares ("X<sizeof(T) <= 8>").
+      after[j] = is_lexem(j + 1, "=") ? after[j + 1] : after[ends.angle[j]];
     } else if (bracket[j] == '>') {
       after[j] = j + 1;
     } else {
@@ -120,7 +121,7 @@ int scan_group(int i, const char *open, const char *close) {
     if (angle && is_lexem(i, "(")) {
       i = find_par(i, "(", ")");
     } else {
-      if (is_lexem(i, open)) ++depth;
+      if (is_lexem(i, open) && !(angle && depth > 0 && is_lexem(i + 1, "="))) ++depth;
       else if (is_lexem(i, close)) --depth;
       ++i;
     }

@@ -259,6 +259,18 @@ TEST_F(Decls, ConstructorInitialiserLists) {
             "\tS::k : int #<t.hpp>\n");
 }
 
+// Inside template arguments "<=" compares: it opens no group, so the
+// statement ends where it does and the class goes on after it.
+TEST_F(Decls, ComparisonInTemplateArguments) {
+  EXPECT_EQ(summary_of("class A { template <class T> struct Small<T, If<sizeof(T) <= 8>> : Yes {};"
+                       " int m; }; int g;"),
+            "# t.hpp\n"
+            "A _type_ #<t.hpp>\n"
+            "g : int #<t.hpp>\n"
+            "\tA:%Yes : struct Small: #<t.hpp>\n"
+            "\tA:%m : int #<t.hpp>\n");
+}
+
 // A typedef of a braced type skips the braces whole: the ";" inside them
 // does not end it, and the "}" does not end the file's scan.
 TEST_F(Decls, TypedefOfBracedTypes) {
@@ -323,13 +335,14 @@ TEST_F(Decls, EndOfInputInsideStatements) {
 
 // The group ends worked out in advance are those a walk over the list finds.
 TEST_F(Decls, GroupEndsMatchAWalk) {
-  std::string alphabet[] = {"(", ")", "<", ">", "x", "{", "}"};
+  std::string alphabet[] = {"(", ")", "<", ">", "x", "{", "}", "="};
   unsigned seed = 12345;
-  for (int round = 0; round < 50; ++round) {
+  // Without "=" first, then with it ("<=" inside a group opens none).
+  for (int round = 0; round < 100; ++round) {
     std::string src;
     for (int k = 0; k < 120; ++k) {
       seed = seed * 1103515245u + 12345u;
-      src += alphabet[(seed >> 16) % 7] + " ";
+      src += alphabet[(seed >> 16) % (round < 50 ? 7 : 8)] + " ";
     }
     lex_text(src);
     std::vector<int> walked;
