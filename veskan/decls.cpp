@@ -540,7 +540,7 @@ step class_head(const scope_info &sc, int a, bool typedef_mark) {
 step statement(scope_info &sc, int a) {
   if (is_ident(a, "template")) {
     if (!is_lexem(a + 1, "<")) return {skip_lex(a + 1, ";"), false};
-    a = find_par(a + 1, "<", ">");
+    a = skip_attributes(find_par(a + 1, "<", ">"));
     if (a >= list_end()) return {list_end(), true};
   }
   if (is_ident(a, "class") || (is_ident(a, "struct") && struct_tag(a) >= 0))
@@ -605,6 +605,8 @@ int process_decls(int start, class_info *cls, std::string scope, int access) {
     }
     scope_info sc{cls, scope, access, false};
     int from = a;
+    // Attributes in front of a declaration ("[[nodiscard]] bool empty() const;").
+    a = skip_attributes(a);
     if (is_ident(a, "friend")) {
       sc.friend_mark = true;
       ++a;

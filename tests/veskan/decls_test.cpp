@@ -271,6 +271,21 @@ TEST_F(Decls, ComparisonInTemplateArguments) {
             "\tA:%m : int #<t.hpp>\n");
 }
 
+// Attribute groups in front of a declaration are stepped over, also after
+// a template head.
+TEST_F(Decls, AttributesInFrontOfDeclarations) {
+  EXPECT_EQ(summary_of("class C { public: [[nodiscard]] bool empty() const; [[deprecated(\"x\")]]"
+                       " int n; alignas(8) char buf[8]; template <class T> [[nodiscard]] T get(); };"
+                       " [[noreturn]] void die(int code);"),
+            "# t.hpp\n"
+            "C _type_ #<t.hpp>\n"
+            "die(int code) -> void #<t.hpp>\n"
+            "\tC::n : int #<t.hpp>\n"
+            "\tC::buf : char[] #<t.hpp>\n"
+            "\tC::get() -> T #<t.hpp>\n"
+            "\tC=:empty() -> bool #<t.hpp>\n");
+}
+
 // A typedef of a braced type skips the braces whole: the ";" inside them
 // does not end it, and the "}" does not end the file's scan.
 TEST_F(Decls, TypedefOfBracedTypes) {
