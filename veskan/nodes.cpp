@@ -5,6 +5,8 @@
 #include <vector>
 
 ast::List<ast::Space_domain *> space_list(nullptr);
+bool keep_blanks = true;
+bool blanks_pending = false;
 
 namespace ast {
 

@@ -139,6 +139,13 @@ inline void yyclear_attr(YYSTYPE &v) { std::memset(static_cast<void *>(&v), 0, s
 // The material collected by the scanner since its last token; the next
 // token's node takes it over.
 extern ast::List<ast::Space_domain *> space_list;
+// Whether blanks and comments go into the material lists (the default).
+// Nothing but the token dump reads them, so a run without the dump leaves
+// them out and keeps only the preprocessor lines; the tokens, and the end
+// of input token after trailing material, stay the same.
+extern bool keep_blanks;
+// Blanks or comments were matched since the last token but not kept.
+extern bool blanks_pending;
 
 // Prints one token for the token dump.
 void lexprint(std::ostream &s, int token, YYSTYPE &value);

@@ -33,6 +33,8 @@ public: YYLTYPE yylloc;
 // Material in front of the next token: appended to the pending list. The
 // node holds the matched text, NUL bytes included.
 #define YYSPACE(f) space_list=ast::cons(space_list, f(yytext, yyleng, &yylloc))
+// Blanks and comments: material only when they are kept.
+#define YYBLANK(f) { if (keep_blanks) YYSPACE(f); else blanks_pending=true; }
 // A token: its node takes over the pending list and holds the matched text.
 #define YYTOKEN(t) { yylval.f1_=ast::lexem(space_list, yytext, yyleng, &yylloc); space_list=nullptr; return t; }
 // A token with a text of its own.
@@ -41,10 +43,11 @@ public: YYLTYPE yylloc;
 %%
 %{
 space_list=nullptr;
+blanks_pending=false;
 %}
-[\x09\x0a\x0b\x0c\x0d\x20]+	{ YYSPACE(ast::spaces); }
-"//".*\n	{ YYSPACE(ast::comment); }
-"/*"(.|\n)*?"*/"	{ YYSPACE(ast::comment); }
+[\x09\x0a\x0b\x0c\x0d\x20]+	YYBLANK(ast::spaces)
+"//".*\n	YYBLANK(ast::comment)
+"/*"(.|\n)*?"*/"	YYBLANK(ast::comment)
 ^[\x09\x20]*#(\\\r?\n|.)*\n	{ YYSPACE(ast::prepr); }
 [A-Z_a-z][0-9A-Z_a-z]*	{ YYTOKEN(1003) }
 \d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?	{ YYTOKEN(1001) }
@@ -53,7 +56,7 @@ space_list=nullptr;
 R\"	{ YYTOKEN_TEXT(1001, reinput(*this, 1)) }
 "::"|\Q<<\E	{ YYTOKEN(1004) }
 .	{ YYTOKEN(1004) }
-<<EOF>>	{ if(!space_list) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; return 1002; }
+<<EOF>>	{ if(!space_list && !blanks_pending) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; blanks_pending=false; return 1002; }
 %%
 
 int yylex(YYSTYPE* lvalp, YYLTYPE* llocp, void* scanner) {

@@ -40,6 +40,19 @@ TEST(Scanner, MaterialHangsOnTheNextToken) {
   EXPECT_EQ(tokens_of("/*a*/ /* b\n*/x/**/"), (V{"[c /*a*/][s  ][c /* b\n*/]I x", "[c /**/]EOF"}));
 }
 
+// Without the token dump blanks and comments are left out of the material:
+// the tokens stay the same, the preprocessor lines stay on them, and
+// trailing blanks still end the list with an end-of-input token.
+TEST(Scanner, BlanksLeftOutWithoutTheDump) {
+  keep_blanks = false;
+  EXPECT_EQ(tokens_of("int x; // c\n"), (V{"I int", "I x", "L ;", "EOF"}));
+  EXPECT_EQ(tokens_of("a /* b */\n#define M 1\n// c\n#include <x>\nb"),
+            (V{"I a", "[p #define M 1\n][p #include <x>\n]I b"}));
+  EXPECT_EQ(tokens_of("x"), V{"I x"});
+  EXPECT_EQ(tokens_of(""), V{});
+  keep_blanks = true;
+}
+
 TEST(Scanner, CommentsNeedTheirEnd) {
   EXPECT_EQ(tokens_of("a // c"), (V{"I a", "[s  ]L /", "L /", "[s  ]I c"}));
   EXPECT_EQ(tokens_of("/* open\n"), (V{"L /", "L *", "[s  ]I open", "[s \n]EOF"}));
