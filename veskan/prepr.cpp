@@ -16,9 +16,9 @@ std::string base_name(const std::string &path) {
 // The preprocessor-line tests are written out by hand rather than as
 // std::regex searches: the library's matcher recurses once per character
 // and overflows the stack on very long lines, and trying a pattern at every
-// position of every line is far too slow for large trees. Each test does
-// exactly what the pattern in its comment describes, searched from the
-// start of the line.
+// position of every line is far too slow for large trees. The line is read
+// once: the word after "#" tells which of the patterns can fit (they begin
+// with different words), and only that one is tried.
 
 static bool is_blank(char c) { return c == ' ' || c == '\t'; }
 static bool is_ident_start(char c) {
@@ -26,66 +26,50 @@ static bool is_ident_start(char c) {
 }
 static bool is_ident_char(char c) { return is_ident_start(c) || (c >= '0' && c <= '9'); }
 
-// "^[ \t]*#" followed by word: the position after the word, or npos.
-static size_t directive(const std::string &line, const char *word) {
-  size_t i = 0;
-  while (i < line.size() && is_blank(line[i])) ++i;
-  if (i >= line.size() || line[i] != '#') return std::string::npos;
-  ++i;
-  size_t n = std::char_traits<char>::length(word);
-  if (line.compare(i, n, word) != 0) return std::string::npos;
-  return i + n;
+static bool word_at(const std::string &line, size_t i, const char *word, size_t n) {
+  return line.compare(i, n, word) == 0;
 }
 
-// "^[ \t]*#define[ \t]+([A-Za-z_][A-Za-z_0-9]*)": the position after the
-// name and the position of its start, or npos.
-static size_t define_name(const std::string &line, size_t &start) {
-  size_t i = directive(line, "define");
-  if (i == std::string::npos || i >= line.size() || !is_blank(line[i])) return std::string::npos;
-  while (i < line.size() && is_blank(line[i])) ++i;
-  if (i >= line.size() || !is_ident_start(line[i])) return std::string::npos;
-  start = i;
-  while (i < line.size() && is_ident_char(line[i])) ++i;
-  return i;
+// "^[ \t]*#ifndef[ \t]+", from just after the "#".
+static bool is_ifndef(const std::string &line, size_t i) {
+  return word_at(line, i, "ifndef", 6) && i + 6 < line.size() && is_blank(line[i + 6]);
 }
 
-// "^[ \t]*#ifndef[ \t]+"
-bool match_ifndef(const std::string &line) {
-  size_t i = directive(line, "ifndef");
-  return i != std::string::npos && i < line.size() && is_blank(line[i]);
-}
-
-// "^[ \t]*#include[ \t]*[\"<]([^\">\n]+)[\">]"
-bool match_include(const std::string &line, std::string &name) {
-  size_t i = directive(line, "include");
-  if (i == std::string::npos) return false;
+// "^[ \t]*#include[ \t]*[\"<]([^\">\n]+)[\">]", from just after the "#".
+static bool is_include(const std::string &line, size_t i, std::string &name) {
+  if (!word_at(line, i, "include", 7)) return false;
+  i += 7;
   while (i < line.size() && is_blank(line[i])) ++i;
   if (i >= line.size() || (line[i] != '"' && line[i] != '<')) return false;
   size_t start = ++i;
   i = line.find_first_of("\">\n", start);
   if (i == std::string::npos || i == start || line[i] == '\n') return false;
-  name = line.substr(start, i - start);
+  name.assign(line, start, i - start);
   return true;
 }
 
-// "^[ \t]*#define[ \t]+([A-Za-z_][A-Za-z_0-9]*\([^\n)]+\))"
-bool match_macro(const std::string &line, std::string &name) {
-  size_t start = 0;
-  size_t i = define_name(line, start);
-  if (i == std::string::npos || i >= line.size() || line[i] != '(') return false;
-  size_t close = line.find_first_of(")\n", i + 1);
-  if (close == std::string::npos || close == i + 1 || line[close] != ')') return false;
-  name = line.substr(start, close + 1 - start);
-  return true;
-}
-
-// "^[ \t]*#define[ \t]+([A-Za-z_][A-Za-z_0-9]*)"
-bool match_define(const std::string &line, std::string &name) {
-  size_t start = 0;
-  size_t i = define_name(line, start);
-  if (i == std::string::npos) return false;
-  name = line.substr(start, i - start);
-  return true;
+// From just after the "#": "define[ \t]+" and a name, the name with its
+// parameter list when one follows directly
+// ("^[ \t]*\#define[ \t]+([A-Za-z_][A-Za-z_0-9]*\([^\n)]+\))"), else the
+// name alone ("^[ \t]*\#define[ \t]+([A-Za-z_][A-Za-z_0-9]*)").
+enum class define_form { none, macro, plain };
+static define_form define_of(const std::string &line, size_t i, std::string &name) {
+  if (!word_at(line, i, "define", 6)) return define_form::none;
+  i += 6;
+  if (i >= line.size() || !is_blank(line[i])) return define_form::none;
+  while (i < line.size() && is_blank(line[i])) ++i;
+  if (i >= line.size() || !is_ident_start(line[i])) return define_form::none;
+  size_t start = i;
+  while (i < line.size() && is_ident_char(line[i])) ++i;
+  if (i < line.size() && line[i] == '(') {
+    size_t close = line.find_first_of(")\n", i + 1);
+    if (close != std::string::npos && close != i + 1 && line[close] == ')') {
+      name.assign(line, start, close + 1 - start);
+      return define_form::macro;
+    }
+  }
+  name.assign(line, start, i - start);
+  return define_form::plain;
 }
 
 void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info) {
@@ -96,18 +80,25 @@ void trace_prepr1(ast::List<ast::Space_domain *> list, header_info &info) {
   for (ast::List<ast::Space_domain *> r = begin(list); r != end(list); ++r) {
     if (typeid(**r) != typeid(ast::prepr_node)) continue;
     const std::string &text = static_cast<ast::prepr_node *>(*r)->f1_;
-    if (match_ifndef(text)) {
-      guard = 2;
-    } else if (match_include(text, name)) {
-      if (info.includes.insert(name).second) {
-        auto it = stdheaders.find(name);
-        if (it != stdheaders.end())
-          info.includes.insert(it->second.includes.begin(), it->second.includes.end());
+    // "^[ \t]*#": the patterns go on just after the "#".
+    size_t i = 0;
+    while (i < text.size() && is_blank(text[i])) ++i;
+    if (i < text.size() && text[i] == '#') {
+      ++i;
+      define_form form;
+      if (is_ifndef(text, i)) {
+        guard = 2;
+      } else if (is_include(text, i, name)) {
+        if (info.includes.insert(name).second) {
+          auto it = stdheaders.find(name);
+          if (it != stdheaders.end())
+            info.includes.insert(it->second.includes.begin(), it->second.includes.end());
+        }
+      } else if ((form = define_of(text, i, name)) == define_form::macro) {
+        add_global(name, inpname);
+      } else if (form == define_form::plain) {
+        if (guard == 0) add_global(name, inpname);
       }
-    } else if (match_macro(text, name)) {
-      add_global(name, inpname);
-    } else if (match_define(text, name)) {
-      if (guard == 0) add_global(name, inpname);
     }
     if (guard > 0) --guard;
   }

@@ -70,11 +70,4 @@ void release_tokens();
 // The text after the last "/" or "\" of a path.
 std::string base_name(const std::string &path);
 
-// Tests of one preprocessor line; each fills name with the part it
-// extracts and answers whether the line has that form.
-bool match_ifndef(const std::string &line);
-bool match_include(const std::string &line, std::string &name);
-bool match_macro(const std::string &line, std::string &name);
-bool match_define(const std::string &line, std::string &name);
-
 #endif
