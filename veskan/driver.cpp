@@ -96,9 +96,11 @@ void read_apifiles() {
 }
 
 void scan_file(const std::string &path) {
-  inplang_c = std::regex_search(path, c_re);
+  // The name tests of c_re ("\\.[hc]$") and unittest_re ("_unittest\\.cpp$"),
+  // without a regular expression search per file.
+  inplang_c = ends_with(path, ".h") || ends_with(path, ".c");
   yyparse_file(path.c_str(), true); // with the preprocessor scan
-  if (!std::regex_search(path, unittest_re)) trace_decl();
+  if (!ends_with(path, "_unittest.cpp")) trace_decl();
   free_list();
 }
 

@@ -1,6 +1,7 @@
 // The token list and the scan of preprocessor lines.
 #include "tokens.hpp"
 
+#include <cstring>
 #include <string_view>
 #include <typeinfo>
 
@@ -27,7 +28,7 @@ static bool is_ident_start(char c) {
 static bool is_ident_char(char c) { return is_ident_start(c) || (c >= '0' && c <= '9'); }
 
 static bool word_at(const std::string &line, size_t i, const char *word, size_t n) {
-  return line.compare(i, n, word) == 0;
+  return line.size() - i >= n && std::memcmp(line.data() + i, word, n) == 0;
 }
 
 // "^[ \t]*#ifndef[ \t]+", from just after the "#".

@@ -199,10 +199,7 @@ private:
 
 // A source file name: ".c" or ".cpp" at the end (src_re).
 bool is_source_name(const std::string &name) {
-  auto ends = [&name](const char *tail, size_t n) {
-    return name.size() >= n && name.compare(name.size() - n, n, tail) == 0;
-  };
-  return ends(".c", 2) || ends(".cpp", 4);
+  return ends_with(name, ".c") || ends_with(name, ".cpp");
 }
 
 // The keys of globals in byte order. Each key is sorted by its first eight

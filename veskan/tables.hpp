@@ -60,6 +60,12 @@ extern const char *const acs_code[9];
 // scope separator that the summary writes as a single ":".
 extern const std::regex hdr_re, src_re, c_re, unittest_re, sub_re;
 
+// Whether name ends with tail.
+inline bool ends_with(const std::string &name, const char *tail) {
+  size_t n = std::char_traits<char>::length(tail);
+  return name.size() >= n && name.compare(name.size() - n, n, tail) == 0;
+}
+
 // Appends entry to list idx of the class unless it is there already.
 void add_toclass(class_info *info, int idx, const std::string &entry);
 // Records a global name with its file; the first record of a name wins.
