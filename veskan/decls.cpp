@@ -72,20 +72,24 @@ group_ends ends;
 
 void find_group_ends() {
   int n = list_end();
-  // The bracket each token is, or 0.
-  std::vector<char> bracket(n, 0);
+  // Only the entries of "(" and "<" are read, each written below, so the
+  // tables keep their room from file to file and are not filled first.
+  static std::vector<int> open, after;
+  ends.paren.resize(n);
+  ends.angle.resize(n);
+  after.resize(n + 1);
+  open.clear();
+  // The bracket token i is, or 0.
+  auto bracket = [](int i) {
+    const lex_info &t = lex_list[i];
+    return t.token == TOK_LEXEM ? t.key : 0;
+  };
   for (int i = 0; i < n; ++i) {
-    if (lex_list[i].token != TOK_LEXEM) continue;
-    int k = lex_list[i].key;
-    if (k == '(' || k == ')' || k == '<' || k == '>') bracket[i] = static_cast<char>(k);
-  }
-  ends.paren.assign(n, n);
-  ends.angle.assign(n, n);
-  std::vector<int> open;
-  for (int i = 0; i < n; ++i) {
-    if (bracket[i] == '(') {
+    int b = bracket(i);
+    if (b == '(') {
+      ends.paren[i] = n; // unless it closes
       open.push_back(i);
-    } else if (bracket[i] == ')' && !open.empty()) {
+    } else if (b == ')' && !open.empty()) {
       ends.paren[open.back()] = i + 1;
       open.pop_back();
     }
@@ -93,15 +97,16 @@ void find_group_ends() {
   // From the right: after[j] is where a walk that is one angle bracket deep
   // at j ends (just past the ">" that closes it, or the end of the list).
   // Groups inside it are stepped over whole, their ends known already.
-  std::vector<int> after(n + 1, n);
+  after[n] = n;
   for (int j = n - 1; j >= 0; --j) {
-    if (bracket[j] == '(') {
+    int b = bracket(j);
+    if (b == '(') {
       after[j] = after[ends.paren[j]];
-    } else if (bracket[j] == '<') {
+    } else if (b == '<') {
       ends.angle[j] = after[j + 1];
       // Inside a group, "<=" compares ("X<sizeof(T) <= 8>").
       after[j] = is_lexem(j + 1, "=") ? after[j + 1] : after[ends.angle[j]];
-    } else if (bracket[j] == '>') {
+    } else if (b == '>') {
       after[j] = j + 1;
     } else {
       after[j] = after[j + 1];

@@ -12,29 +12,31 @@
 #include <vector>
 
 // Token tests by index into lex_list; an index outside the list matches no
-// token. They run for nearly every token several times, so they are inline.
-inline bool is_lextip(int i, int code) {
+// token. They run for nearly every token several times, so they are always
+// inlined: the key of a literal text is then worked out by the compiler.
+#define VESKAN_INLINE [[gnu::always_inline]] inline
+VESKAN_INLINE bool is_lextip(int i, int code) {
   return i >= 0 && i < static_cast<int>(lex_list.size()) && lex_list[i].token == code;
 }
 // The text of a token other than the end-of-input token.
-inline const std::string &lex_text_at(int i) {
+VESKAN_INLINE const std::string &lex_text_at(int i) {
   return static_cast<ast::lexem_node *>(lex_list[i].value.f1_)->f2_;
 }
 // The key of lex_info that a token with this text has, for the texts the
 // recogniser asks about; -1 for a text that has no key of its own.
-inline int lexem_key(const char *text) {
+VESKAN_INLINE int lexem_key(const char *text) {
   if (text[0] && !text[1]) return static_cast<unsigned char>(text[0]);
   if (std::string_view(text) == "::") return 256;
   if (std::string_view(text) == "<<") return 257;
   return -1;
 }
-inline bool is_lexem(int i, const char *text) {
+VESKAN_INLINE bool is_lexem(int i, const char *text) {
   if (!is_lextip(i, TOK_LEXEM)) return false;
   int key = lexem_key(text);
   if (key >= 0) return lex_list[i].key == key;
   return std::string_view(lex_text_at(i)) == text;
 }
-inline bool is_ident(int i, const char *text) {
+VESKAN_INLINE bool is_ident(int i, const char *text) {
   if (!is_lextip(i, TOK_IDENT)) return false;
   size_t n = std::char_traits<char>::length(text);
   int key = static_cast<int>(std::min<size_t>(n, 255)) << 8 | static_cast<unsigned char>(text[0]);
