@@ -9,7 +9,7 @@ int main(int argc, char **argv) {
   start_watchdog();
   std::atexit(release_tokens);
   get_args(argc, argv);
-  keep_blanks = yydebug_flag == 1; // only the token dump shows them
+  keep_blanks = keep_positions = yydebug_flag == 1; // only the token dump shows them
   if (fromfiles.empty()) list_directory();
   read_apifiles();
   for (const std::string &path : fromfiles) scan_file(path);

@@ -6,6 +6,7 @@
 
 ast::List<ast::Space_domain *> space_list(nullptr);
 bool keep_blanks = true;
+bool keep_positions = true;
 bool blanks_pending = false;
 
 namespace ast {

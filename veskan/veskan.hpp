@@ -144,6 +144,12 @@ extern ast::List<ast::Space_domain *> space_list;
 // them out and keeps only the preprocessor lines; the tokens, and the end
 // of input token after trailing material, stay the same.
 extern bool keep_blanks;
+// Whether the tokens and material nodes get their ranges (the default).
+// Only the token dump prints them, and counting lines and columns at every
+// match costs as much as a tenth of the scan, so a run without the dump
+// leaves the ranges zero; a raw string literal still gets its own, for the
+// position of "RE error".
+extern bool keep_positions;
 // Blanks or comments were matched since the last token but not kept.
 extern bool blanks_pending;
 

@@ -2,7 +2,8 @@
 %option bison-bridge noline
 %top{
 #include "veskan.hpp"
-#define YY_USER_ACTION yysetloc();
+// Positions are worked out only when they are kept (see keep_positions).
+#define YY_USER_ACTION if (keep_positions) yysetloc();
 %}
 
 %class {
@@ -53,7 +54,7 @@ blanks_pending=false;
 \d+['0-9A-Za-z]*|\d['0-9]*(\.['0-9]*)?([Ee][\x2b\x2d]?\d+[0-9A-Za-z]*)?	{ YYTOKEN(1001) }
 '([^\x0a'\x5c]|\\(x[0-9A-Fa-f]+|[0-9]+|.))'	{ YYTOKEN(1001) }
 \"([^\x0a\"\x5c]|\\.)*\"	{ YYTOKEN(1001) }
-R\"	{ YYTOKEN_TEXT(1001, reinput(*this, 1)) }
+R\"	{ yysetloc(); YYTOKEN_TEXT(1001, reinput(*this, 1)) }
 "::"|\Q<<\E	{ YYTOKEN(1004) }
 .	{ YYTOKEN(1004) }
 <<EOF>>	{ if(!space_list && !blanks_pending) return 0; yylval.f1_=ast::eoflex(space_list, nullptr); space_list=nullptr; blanks_pending=false; return 1002; }
