@@ -476,12 +476,14 @@ int decorated_name(int a) {
 }
 
 // The tag of a struct at a that opens a definition: the tag directly
-// followed by "{" (or "final {"), decorations aside; -1 otherwise. So
-// "struct S : B {...}" is no class head.
+// followed by "{" (or "final {"), decorations aside, or a specialisation's
+// argument list and then "{" ("struct DenseMapInfo<T *> {"); -1 otherwise.
+// So "struct S : B {...}" is no class head.
 int struct_tag(int a) {
   int n = decorated_name(a);
   if (n < 0) return -1;
-  int c = is_ident(n + 1, "final") ? n + 2 : n + 1;
+  int c = is_lexem(n + 1, "<") ? find_par(n + 1, "<", ">") : n + 1;
+  if (is_ident(c, "final")) ++c;
   return is_lexem(c, "{") ? n : -1;
 }
 

@@ -271,6 +271,20 @@ TEST_F(Decls, ComparisonInTemplateArguments) {
             "\tA:%m : int #<t.hpp>\n");
 }
 
+// A struct specialisation whose body follows its argument list is a class
+// head like a plain struct; with a base list it still is not one.
+TEST_F(Decls, StructSpecialisations) {
+  EXPECT_EQ(summary_of("template <typename T> struct Info<T *> { static T *empty(); };"
+                       " template <> struct API Info<char> final { int c; };"
+                       " template <> struct Info<int> : B { int i; }; int after;"),
+            "# t.hpp\n"
+            "B : struct Info: #<t.hpp>\n"
+            "Info _type_ #<t.hpp>\n"
+            "after : int #<t.hpp>\n"
+            "\tInfo::c : int #<t.hpp>\n"
+            "\tInfo$:empty() -> T* #<t.hpp>\n");
+}
+
 // Attribute groups in front of a declaration are stepped over, also after
 // a template head.
 TEST_F(Decls, AttributesInFrontOfDeclarations) {
