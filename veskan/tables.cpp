@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 
 std::map<std::string, class_info> classes;
 std::unordered_map<std::string, std::string> globals;
@@ -79,13 +80,22 @@ void add_toclass(class_info *info, int idx, const std::string &entry) {
   if (2 * list.size() > ix.slots.size()) index_entries(ix, list);
 }
 
+namespace {
+// The entries of globals in the order they were made, which is close to
+// their order in memory: the summary writer reads them in this order rather
+// than through the table's own links, which lead all over the heap.
+std::vector<const std::pair<const std::string, std::string> *> global_order;
+} // namespace
+
 void add_global(const std::string &name, const std::string &file) {
-  globals.try_emplace(name, file);
+  auto made = globals.try_emplace(name, file);
+  if (made.second) global_order.push_back(&*made.first);
 }
 
 void clear_tables() {
   classes.clear();
   globals.clear();
+  global_order.clear();
   headers.clear();
   stdheaders.clear();
   alltypes.clear();
@@ -202,27 +212,40 @@ bool is_source_name(const std::string &name) {
   return ends_with(name, ".c") || ends_with(name, ".cpp");
 }
 
-// The keys of globals in byte order. Each key is sorted by its first eight
-// bytes first, read as one big-endian number, which settles most
-// comparisons without following the pointer; equal prefixes fall back to
+// The keys of globals in byte order. Each key is sorted by its first
+// sixteen bytes first, read as two big-endian numbers, which settles most
+// comparisons without following the pointer (many names share a prefix of
+// eight bytes, "__NR_..." and the like); equal prefixes fall back to
 // comparing the whole texts.
 std::vector<const std::pair<const std::string, std::string> *> sorted_globals() {
   struct keyed {
-    uint64_t prefix;
+    uint64_t high, low;
+    std::string_view key; // the text itself, one pointer less to follow
     const std::pair<const std::string, std::string> *g;
   };
+  auto number = [](const unsigned char *b) {
+    uint64_t n = 0;
+    for (int i = 0; i < 8; ++i) n = n << 8 | b[i];
+    return n;
+  };
+  // Every entry comes from add_global; should one have come another way,
+  // the table itself is walked.
+  if (global_order.size() != globals.size()) {
+    global_order.clear();
+    for (const auto &g : globals) global_order.push_back(&g);
+  }
   std::vector<keyed> keys;
   keys.reserve(globals.size());
-  for (const auto &g : globals) {
-    unsigned char b[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-    std::memcpy(b, g.first.data(), std::min<size_t>(8, g.first.size()));
-    uint64_t prefix = 0;
-    for (unsigned char c : b) prefix = prefix << 8 | c;
-    keys.push_back({prefix, &g});
+  for (const auto *e : global_order) {
+    const auto &g = *e;
+    unsigned char b[16] = {};
+    std::memcpy(b, g.first.data(), std::min<size_t>(16, g.first.size()));
+    keys.push_back({number(b), number(b + 8), g.first, &g});
   }
   std::sort(keys.begin(), keys.end(), [](const keyed &a, const keyed &b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return a.g->first < b.g->first;
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return a.key < b.key;
   });
   std::vector<const std::pair<const std::string, std::string> *> sorted;
   sorted.reserve(keys.size());
@@ -260,13 +283,20 @@ void write_summary(std::ostream &stream) {
   for (const auto *g : sorted_globals()) out.entry(g->first) << " #<" << g->second << ">\n";
 
   for (auto &c : classes) {
+    // "\t", the name with each "::" written as ":" (what sub_re replaces,
+    // left to right), and the member mark.
     std::string prefix = "\t";
-    prefix += c.first.find("::") == std::string::npos ? c.first
-                                                       : std::regex_replace(c.first, sub_re, ":");
+    for (size_t i = 0; i < c.first.size(); ++i) {
+      prefix += c.first[i];
+      if (c.first.compare(i, 2, "::") == 0) ++i;
+    }
+    const size_t name_end = prefix.size();
+    const std::string tail = " #<" + c.second.file + ">\n";
     collect_parents(c.first, c.second);
     for (int j = 0; j < 9; ++j) {
-      for (const std::string &e : c.second.elems[j])
-        (out << prefix << acs_code[j]).entry(e) << " #<" << c.second.file << ">\n";
+      prefix.resize(name_end);
+      prefix += acs_code[j];
+      for (const std::string &e : c.second.elems[j]) (out << prefix).entry(e) << tail;
     }
   }
 }
