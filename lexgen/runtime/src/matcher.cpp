@@ -222,6 +222,7 @@ Matcher::Matcher(const Pattern& pattern, const Input& in)
     : pattern_(pattern), prog_(pattern.prog_.get()), in_(in) {
   capacity_ = initial_capacity;
   buf_.reset(new char[capacity_ + pad]);
+  base_ = buf_.get();
   reset_position();
 }
 
@@ -231,6 +232,8 @@ Matcher::~Matcher() = default;
 
 void Matcher::reset_position() {
   drop_ahead();
+  in_place_ = false;
+  base_ = buf_.get();
   end_ = cur_ = txt_ = len_ = rule_ = 0;
   held_ = false;
   eof_ = false;
@@ -244,6 +247,46 @@ void Matcher::reset_position() {
   mvalid_ = true;
   clear_tail();
   if (memo_) memo_->forget_all();
+  enter_place();
+}
+
+void Matcher::enter_place() {
+  size_t n = 0;
+  const char* p = in_.unread(n);
+  if (!p || n <= pad) return;
+  // The last `pad` bytes stay unread, so that 16-byte loads near end_
+  // read bytes of the string; they come through fill() as usual.
+  base_ = const_cast<char*>(p);
+  end_ = n - pad;
+  in_place_ = true;
+}
+
+size_t Matcher::leave_place(size_t keep, bool all) {
+  size_t need = std::max(cur_, txt_ + len_);
+  if (ahead_next_ < ahead_size_) need = std::max(need, ahead_end_[ahead_size_ - 1]);
+  const size_t n = all ? end_ - keep : std::min(end_ - keep, std::max(need - keep, capacity_ / 2));
+  recount_to(keep);
+  col0_ = col_;
+  if (keep > 0) {
+    before0_ = static_cast<unsigned char>(base_[keep - 1]);
+    boi0_ = false;
+  }
+  if (n + 1 > capacity_) {
+    capacity_ = std::max(2 * capacity_, n + min_read + 1);
+    buf_.reset(new char[capacity_ + pad]);
+  }
+  std::memcpy(buf_.get(), base_ + keep, n);
+  in_.skip(keep + n);
+  base_ = buf_.get();
+  in_place_ = false;
+  end_ = n;
+  cur_ -= keep;
+  txt_ -= keep;
+  lpos_ -= keep;
+  for (size_t i = ahead_next_; i < ahead_size_; ++i) ahead_end_[i] -= keep;
+  clear_tail();
+  if (memo_) memo_->fit(capacity_);
+  return keep;
 }
 
 Matcher& Matcher::input(const Input& in) {
@@ -266,12 +309,12 @@ void Matcher::interactive() { interactive_ = true; }
 int Matcher::byte_before(size_t pos) const {
   if (pos == 0) return before0_;
   if (held_ && pos - 1 == txt_ + len_) return static_cast<unsigned char>(hold_);
-  return static_cast<unsigned char>(buf_[pos - 1]);
+  return static_cast<unsigned char>(base_[pos - 1]);
 }
 
 bool Matcher::at_bol() const { return byte_before(cur_) == '\n'; }
 
-// Counts lines and columns over buf_[lpos_, pos): a tab advances to the next
+// Counts lines and columns over base_[lpos_, pos): a tab advances to the next
 // multiple of 8, bytes 0x80-0xBF continue a UTF-8 character and count 0.
 // The usual span, a token of up to 16 bytes with no newline, tab or
 // continuation byte in it, takes one test here; count_span() does the rest.
@@ -283,7 +326,7 @@ void Matcher::count_to(size_t pos) const {
   // overlaps a recent narrower store waits for it.
   const size_t n = pos - lpos_;
   if (n <= 16 && pos >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf_.get() + pos - 16));
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base_ + pos - 16));
     const __m128i special = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))),
         _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
@@ -299,7 +342,7 @@ void Matcher::count_to(size_t pos) const {
 }
 
 void Matcher::count_span(size_t pos) const {
-  const char* b = buf_.get();
+  const char* b = base_;
   size_t from = lpos_;
   if (pos - from < 128) {  // the usual case: the bytes of a token or two
     size_t line = line_, col = col_;
@@ -376,14 +419,14 @@ void Matcher::count_span(size_t pos) const {
   lpos_ = pos;
 }
 
-// Brings the counts to pos, also back: the newlines in buf_[pos, lpos_) come
+// Brings the counts to pos, also back: the newlines in base_[pos, lpos_) come
 // off the line, and the column is counted again from the start of pos's line
-// (or from buf_[0], whose column is col0_). unput() and less() move the
+// (or from base_[0], whose column is col0_). unput() and less() move the
 // position back and bring the counts with it, so the bytes before lpos_ are
 // always those counted. Not while the NUL after a match is in place.
 void Matcher::recount_to(size_t pos) {
   if (pos >= lpos_) return count_to(pos);
-  const char* b = buf_.get();
+  const char* b = base_;
   line_ -= count_newlines(b + pos, lpos_ - pos);
   const void* nl = memrchr(b, '\n', pos);
   lpos_ = nl ? static_cast<size_t>(static_cast<const char*>(nl) - b) + 1 : 0;
@@ -408,8 +451,9 @@ void Matcher::lineno(size_t n) {
 
 void Matcher::grow(size_t capacity) {
   std::unique_ptr<char[]> bigger(new char[capacity + pad]);
-  std::memcpy(bigger.get(), buf_.get(), end_);
+  std::memcpy(bigger.get(), base_, end_);
   buf_ = std::move(bigger);
+  base_ = buf_.get();
   capacity_ = capacity;
   clear_tail();
   if (memo_) memo_->fit(capacity_);
@@ -425,9 +469,9 @@ size_t Matcher::make_room(size_t keep) {
   if (capacity_ - end_ < want && keep > 0) {
     recount_to(keep);
     col0_ = col_;
-    before0_ = static_cast<unsigned char>(buf_[keep - 1]);
+    before0_ = static_cast<unsigned char>(base_[keep - 1]);
     boi0_ = false;
-    std::memmove(buf_.get(), buf_.get() + keep, end_ - keep);
+    std::memmove(base_, base_ + keep, end_ - keep);
     if (memo_) memo_->discard(keep);
     end_ -= keep;
     cur_ -= keep;
@@ -442,13 +486,14 @@ size_t Matcher::make_room(size_t keep) {
 bool Matcher::fill(size_t keep, size_t& shift) {
   shift = 0;
   if (eof_) return false;
-  shift = make_room(keep);
+  if (in_place_) shift = leave_place(keep, true);
+  shift += make_room(keep - shift);
   size_t got = 1;
   if (peeked_ >= 0) {
-    buf_[end_] = static_cast<char>(peeked_);
+    base_[end_] = static_cast<char>(peeked_);
     peeked_ = -1;
   } else {
-    got = in_.get(buf_.get() + end_, interactive_ ? 1 : capacity_ - 1 - end_);
+    got = in_.get(base_ + end_, interactive_ ? 1 : capacity_ - 1 - end_);
   }
   if (got == 0) {
     eof_ = true;
@@ -474,7 +519,7 @@ size_t Matcher::scan_here() {
     mvalid_ = false;
   }
   const detail::Program& prog = *prog_;
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
   const uint32_t s0 = start > 0 ? prog.start_after[b[start - 1]]
                        : boi0_   ? prog.start[detail::at_input_start]
                                  : prog.start_after[before0_];
@@ -482,6 +527,10 @@ size_t Matcher::scan_here() {
   size_t stop = end_;
   if (memo_tag_ != 0 && memo_->hi() > start) stop = std::min(stop, std::max(start, memo_->lo()));
   uint32_t s = s0;
+#if defined(__GNUC__)
+  // Bytes scanned in place come from memory, not from a buffer in cache.
+  __builtin_prefetch(b + start + 1024);
+#endif
   const size_t pos = static_cast<size_t>(run(prog, s, b + start, b + stop) - b);
   const uint32_t rule = prog.token[s];
   if (pos == stop || rule == 0) return finish_scan(s0, s, start, pos, pos < stop);
@@ -497,7 +546,7 @@ size_t Matcher::scan_here() {
 // and stops before the first that needs more.
 void Matcher::scan_ahead(size_t pos) {
   const detail::Program& prog = *prog_;
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
   size_t stop = end_;
   if (memo_tag_ != 0 && memo_->hi() > pos) stop = std::min(stop, std::max(pos, memo_->lo()));
   ahead_size_ = prog.flat.empty()
@@ -523,7 +572,7 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
       if (noted) {
         pos = run_noted(s, pos, stop);
       } else {
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
         pos = static_cast<size_t>(run(prog, s, b + pos, b + stop) - b);
       }
       if (pos < stop) break;  // died here, or met a noted failure
@@ -544,7 +593,7 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
   uint32_t rule = eof ? info[s].at_end : info[s].accept;
   size_t accept_end = pos;
   if (rule == 0 && pos > start) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
     uint32_t q = s0;
     for (size_t i = start; i < pos; ++i) {
       q = prog.column[b[i]][q];
@@ -558,7 +607,17 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
       }
     }
     size_t last = rule != 0 ? accept_end : start;
-    if (pos - last > note_after) note_failures(s0, start, last, pos);
+    if (pos - last > note_after) {
+      // The notes are kept per position of buf_.
+      if (in_place_) {
+        const size_t shift = leave_place(std::min(txt_, start), true);
+        start -= shift;
+        last -= shift;
+        accept_end -= shift;
+        pos -= shift;
+      }
+      note_failures(s0, start, last, pos);
+    }
   }
   if (rule != 0) {
     size_t len = accept_end - start;
@@ -571,10 +630,10 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
         start -= shift;
         accept_end -= shift;
       }
-      int before = start > 0 ? static_cast<unsigned char>(buf_[start - 1]) : before0_;
+      int before = start > 0 ? static_cast<unsigned char>(base_[start - 1]) : before0_;
       bool boi = start == 0 && boi0_;
-      int next = accept_end < end_ ? static_cast<unsigned char>(buf_[accept_end]) : -1;
-      len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(buf_.get()) + start,
+      int next = accept_end < end_ ? static_cast<unsigned char>(base_[accept_end]) : -1;
+      len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(base_) + start,
                              accept_end - start, before, boi, next);
     }
     if (len > 0) {
@@ -593,7 +652,7 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
 }
 
 size_t Matcher::run_noted(uint32_t& state, size_t pos, size_t stop) const {
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
   const uint32_t* const* column = prog_->column;
   uint32_t s = state;
   for (; pos < stop; ++pos) {
@@ -606,13 +665,13 @@ size_t Matcher::run_noted(uint32_t& state, size_t pos, size_t stop) const {
   return pos;
 }
 
-// The pairs noted are those after `last`: the state after buf_[start, i)
+// The pairs noted are those after `last`: the state after base_[start, i)
 // at i, for last < i <= stop.
 void Matcher::note_failures(uint32_t s0, size_t start, size_t last, size_t stop) {
   if (!memo_) memo_.reset(new detail::FailureMemo);
   memo_->fit(capacity_);
   if (memo_tag_ == 0) memo_tag_ = memo_->tag(pattern_.prog_);
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(buf_.get());
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
   const uint32_t* const* column = prog_->column;
   uint32_t q = s0;
   for (size_t i = start; i < stop; ++i) {
@@ -627,6 +686,10 @@ void Matcher::note_failures(uint32_t s0, size_t start, size_t last, size_t stop)
 bool Matcher::at_end() {
   if (cur_ < end_ || peeked_ >= 0) return false;
   if (eof_) return true;
+  if (in_place_) {
+    leave_place(std::min(txt_, cur_), true);
+    if (cur_ < end_) return false;
+  }
   char c;
   if (in_.get(&c, 1) == 0) {
     eof_ = true;
@@ -643,18 +706,19 @@ int Matcher::input() {
     size_t shift;
     if (!fill(std::min(txt_, cur_), shift)) return 0;
   }
-  return static_cast<unsigned char>(buf_[cur_++]);
+  return static_cast<unsigned char>(base_[cur_++]);
 }
 
 void Matcher::unput(char c) {
   restore();
   drop_ahead();
+  if (in_place_) leave_place(std::min(txt_, cur_), false);
   if (!mvalid_) mark_match();
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.
     // The counts at the front of the buffer are where the new byte starts.
     if (end_ + 2 > capacity_) grow(2 * capacity_);
-    std::memmove(buf_.get() + 1, buf_.get(), end_);
+    std::memmove(base_ + 1, base_, end_);
     if (memo_) memo_->forget_all();
     ++end_;
     clear_tail();
@@ -665,7 +729,7 @@ void Matcher::unput(char c) {
   // it starts where that one started and is counted when it is scanned
   // again; the byte it replaces is no longer counted.
   recount_to(cur_ - 1);
-  buf_[--cur_] = c;
+  base_[--cur_] = c;
   if (memo_) memo_->forget_to(cur_);
 }
 

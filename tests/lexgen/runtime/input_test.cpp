@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -240,6 +241,51 @@ TEST(LexgenInput, BufferingDoesNotChangeTokens) {
     reflex::Matcher slow(p, in);
     slow.interactive();
     EXPECT_EQ(tokens(p, text), drain(slow)) << re;
+  }
+}
+
+// A string is scanned where it lies until something writes (text(),
+// unput()) or reads past it: every call must give what a stream gives, at
+// every place near the end of the string, and the string shared by copies
+// of one Input never changes.
+TEST(LexgenInput, StringsScannedInPlaceBehaveAsStreams) {
+  reflex::Pattern p("(?m)([a-z]+)|(\\n)|(.)");
+  const std::string text = "ab cd\nef gh\nij kl mn op\nqr st";
+  auto run = [&](reflex::Matcher& m, size_t when) {
+    std::string log;
+    for (size_t i = 0; i < 40; ++i) {
+      size_t r = m.scan();
+      if (r == 0 && m.at_end()) break;
+      if (r == 0) {
+        log += char(m.input());
+        continue;
+      }
+      if (i == when) {
+        m.unput('z');
+        log += "|u";
+      } else if (i == when + 1) {
+        m.less(1);
+        log += "|l";
+      } else if (i == when + 2) {
+        m.more();
+        log += "|m";
+      } else if (i == when + 3) {
+        log += char(m.input());
+      }
+      if (i >= when) log += "|" + std::string(m.text());
+      log += "|" + std::to_string(r) + ":" + std::to_string(m.size()) + "@" + std::to_string(m.lineno()) + "," +
+             std::to_string(m.columno());
+    }
+    return log;
+  };
+  for (size_t when = 0; when < 24; ++when) {
+    std::istringstream in(text);
+    reflex::Matcher want(p, in);
+    const reflex::Input shared(text);
+    reflex::Matcher a(p, shared), b(p, shared);
+    const std::string expected = run(want, when);
+    EXPECT_EQ(run(a, when), expected) << when;
+    EXPECT_EQ(run(b, 99), run(*std::make_unique<reflex::Matcher>(p, text), 99)) << when;
   }
 }
 

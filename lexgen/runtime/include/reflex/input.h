@@ -32,6 +32,17 @@ class Input {
   std::istream* stream() const;
 
  private:
+  friend class Matcher;
+  // A string's bytes not read yet, for a Matcher to scan in place (their
+  // count in n); nullptr for the other sources.
+  const char* unread(size_t& n) const {
+    if (source_ != Source::string) return nullptr;
+    n = text_->size() - offset_;
+    return text_->data() + offset_;
+  }
+  // Counts n more bytes as read.
+  void skip(size_t n) { offset_ += n; }
+
   enum class Source : unsigned char { standard, file, stream, string };
 
   size_t get_file(char* s, size_t n);

@@ -2,6 +2,7 @@
 #ifndef REFLEX_MATCHER_H
 #define REFLEX_MATCHER_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -74,8 +75,11 @@ class Matcher {
   // next scan(), input(), unput() or less(). Empty before the first scan.
   // (The NUL is written here, so a scan that nobody reads pays nothing.)
   const char* text() const {
-    if (!held_) terminate();
-    return buf_.get() + txt_;
+    if (!held_) {
+      if (in_place_) const_cast<Matcher*>(this)->leave_place(std::min(txt_, cur_), false);
+      terminate();
+    }
+    return base_ + txt_;
   }
   size_t size() const { return len_; }
   std::string str() const { return std::string(text(), len_); }
@@ -107,21 +111,28 @@ class Matcher {
   // Undoes the NUL written after the match.
   void restore() {
     if (held_) {
-      buf_[txt_ + len_] = hold_;
+      base_[txt_ + len_] = hold_;
       held_ = false;
     }
   }
   // Writes the NUL after the match, when text() is first asked for.
   void terminate() const {
-    hold_ = buf_[txt_ + len_];
-    buf_[txt_ + len_] = '\0';
+    hold_ = base_[txt_ + len_];
+    base_[txt_ + len_] = '\0';
     held_ = true;
   }
   // Readable bytes after the capacity of the buffer, for 16-byte loads.
   static constexpr size_t pad = 16;
   // Zeroes the bytes after end_ that 16-byte loads may read, so that they
   // read nothing undefined (and text() is "" before the first scan).
-  void clear_tail() { std::memset(buf_.get() + end_, 0, pad); }
+  void clear_tail() { std::memset(base_ + end_, 0, pad); }
+  // Scans a string input where it lies, up to `pad` bytes before its end,
+  // when the input is one.
+  void enter_place();
+  // Copies the bytes from `keep` on (all up to end_ with `all`, else at
+  // least those up to the match, the position and the tokens found ahead)
+  // into buf_ and goes on from there; returns how far positions moved.
+  size_t leave_place(size_t keep, bool all);
   size_t scan_here();  // scan() with no token found ahead
   size_t finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died);
   void scan_ahead(size_t pos);
@@ -155,7 +166,14 @@ class Matcher {
   // buf_[0, end_) holds the bytes read and not yet discarded; capacity_ >
   // end_ so the NUL after a match always fits, and readable bytes follow
   // the capacity so that a run can be tested 16 bytes at a time.
+  //
+  // A string input is scanned where it lies instead (in_place_): base_
+  // points into it, and in_ has not moved past the bytes scanned that way.
+  // Nothing is ever written there: before text() writes its NUL, unput()
+  // a byte or more is read, the bytes still needed are copied into buf_.
   std::unique_ptr<char[]> buf_;
+  char* base_ = nullptr;  // the bytes scanned: buf_, or the string in place
+  bool in_place_ = false;
   size_t capacity_ = 0;
   size_t end_ = 0;
   size_t cur_ = 0;   // where the next match starts
