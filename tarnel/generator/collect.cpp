@@ -201,4 +201,3 @@ std::set<int> string_uses(ast::Term_domain* term) {
   return uses;
 }
 
-bool is_string_use(ast::Term_domain* term, int k) { return string_uses(term).count(k) != 0; }

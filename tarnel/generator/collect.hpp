@@ -35,10 +35,7 @@ void collect_ref(const std::string& text, std::set<int>& refs);
 void collect_refs(ast::Term_domain* term, std::set<int>& refs);
 void collect_refs(ast::List<ast::Code_domain*> code, std::set<int>& refs);
 
-// Whether the value term takes over the text of element k: the term is
-// exactly "$k", or it builds a declared node kind whose argument that is
-// exactly "$k" fills an optional string field.
-bool is_string_use(ast::Term_domain* term, int k);
-// Every k for which is_string_use(term, k) holds, found in one walk over the
-// term's arguments.
+// Every k whose text the value term takes over: the term is exactly "$k",
+// or it builds a declared node kind whose argument that is exactly "$k"
+// fills an optional string field. Found in one walk over the arguments.
 std::set<int> string_uses(ast::Term_domain* term);

@@ -23,14 +23,16 @@ bool is_repetition(ast::Gelem_domain* e) {
 
 std::string ref_text(int k) { return "$" + std::to_string(k); }
 
-// Answers of is_empty_rule for the alternative lists of groups, by the
+// Whether a group's alternatives carry no value (no action, no rule name,
+// only untyped terminals or groups that carry none themselves), for the
+// alternative lists of groups, by the
 // address of the list in its group. An answer stays right while the pass
 // walks the alternatives that enclose the group: it changes only when an
 // alternative inside the group gets a default action, and those are walked
 // after every alternative that asks about the group.
 using empty_answers = std::map<const ast::List<ast::Xrule_domain*>*, bool>;
 
-// is_empty_rule of `alts`, walked on a heap stack; every list of a group met
+// Whether `alts` carry no value, walked on a heap stack; every list of a group met
 // on the way whose answer is decided is entered into `known`, so a group
 // inside many enclosing groups is walked once, not once for each of them.
 bool carries_no_value(const ast::List<ast::Xrule_domain*>* alts, empty_answers& known) {
@@ -171,9 +173,4 @@ void setup_default(ast::List<ast::Grule_domain*> grm) {
 void setup_default(ast::List<ast::Xrule_domain*> alts, bool value, const std::string& rule) {
   default_actions pass(rule);
   walk_alternatives(alts, value, pass);
-}
-
-bool is_empty_rule(ast::List<ast::Xrule_domain*> alts) {
-  empty_answers known;
-  return carries_no_value(&alts, known);
 }

@@ -12,6 +12,3 @@ void setup_default(ast::List<ast::Grule_domain*> grm);
 // `value`: these alternatives must deliver a value; `rule` names the
 // enclosing rule in the ambiguity warning.
 void setup_default(ast::List<ast::Xrule_domain*> alts, bool value, const std::string& rule);
-// A group's alternatives carry no value: no action, no rule name, and only
-// untyped terminals or groups that carry none themselves.
-bool is_empty_rule(ast::List<ast::Xrule_domain*> alts);

@@ -4,6 +4,7 @@
 // nested as deeply as the reader accepts costs the passes no call depth.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "elements.hpp"
@@ -14,24 +15,22 @@
 // them, and `visit(c)` for every other element.
 template <typename Visit, typename Open, typename Close>
 void walk_code(ast::List<ast::Code_domain*> code, Visit visit, Open open, Close close) {
-  ast::List<ast::Code_domain*> rest = code;         // what is left at this depth
-  std::vector<ast::List<ast::Code_domain*>> outer;  // and at the depths around it
-  std::vector<ast::pcode_node*> blocks;             // the blocks entered
+  ast::List<ast::Code_domain*> rest = code;  // what is left at this depth
+  // The blocks entered, each with what is left after it at its own depth.
+  std::vector<std::pair<ast::pcode_node*, ast::List<ast::Code_domain*>>> blocks;
   for (;;) {
     if (!rest) {
       if (blocks.empty()) return;
-      close(blocks.back());
+      close(blocks.back().first);
+      rest = blocks.back().second;
       blocks.pop_back();
-      rest = outer.back();
-      outer.pop_back();
       continue;
     }
     ast::Code_domain* c = *rest;
     ++rest;
     if (auto block = dynamic_cast<ast::pcode_node*>(c)) {
       open(block);
-      blocks.push_back(block);
-      outer.push_back(rest);
+      blocks.emplace_back(block, rest);
       rest = block->f1_;
     } else {
       visit(c);

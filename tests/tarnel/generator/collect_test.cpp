@@ -111,19 +111,17 @@ TEST(CollectRefs, PositionsInTextsTermsAndCode) {
   });
 }
 
-TEST(IsStringUse, SingleTermsAndOptionalStringFields) {
+TEST(StringUses, SingleTermsAndOptionalStringFields) {
   collect("%type <Expr> id(string?) pair(string, string?) k(int)\n", [](ast::prog_node*) {
     ast::Term_domain* single = ast::snode("$1");
-    EXPECT_TRUE(is_string_use(single, 1));
-    EXPECT_FALSE(is_string_use(single, 2));
+    EXPECT_EQ(string_uses(single), (std::set<int>{1}));
     ast::Term_domain* pair = ast::tnode("pair", {"$1", "$2"}, nullptr);
-    EXPECT_FALSE(is_string_use(pair, 1));  // a plain string field copies the text
-    EXPECT_TRUE(is_string_use(pair, 2));
+    // A plain string field copies the text; the optional one takes it over.
+    EXPECT_EQ(string_uses(pair), (std::set<int>{2}));
     ast::Term_domain* extra = ast::tnode("id", {"$1", "$2"}, nullptr);
-    EXPECT_TRUE(is_string_use(extra, 1));
-    EXPECT_FALSE(is_string_use(extra, 2));  // more arguments than fields
+    EXPECT_EQ(string_uses(extra), (std::set<int>{1}));  // more arguments than fields
     ast::Term_domain* unknown = ast::tnode("other", {"$1"}, nullptr);
-    EXPECT_FALSE(is_string_use(unknown, 1));
+    EXPECT_TRUE(string_uses(unknown).empty());
     for (ast::Term_domain* t : {single, pair, extra, unknown}) ast::destroy(t);
   });
 }

@@ -31,16 +31,22 @@ std::string nested_matches(std::size_t n) {
          " f = 1; " + repeated(n, "} ") + "%} ;\n";
 }
 
+// This process's own folder: the suite runs these tests in parallel.
+const std::string& folder() {
+  static const std::string dir = scratch_folder("nesting") + "/";
+  return dir;
+}
+
 // Runs tarnel on `description`, written to the file name.tn; the files it
 // writes are left under the prefix out_.
 RunResult run(const std::string& name, const std::string& description) {
-  const std::string dir = testing::TempDir();
+  const std::string& dir = folder();
   write_file(dir + name + ".tn", description);
   return run_program(TARNEL_EXE, {"-o" + dir + "out_", name + ".tn"}, dir);
 }
 
 std::string written(const std::string& name, const std::string& ext) {
-  return read_file(testing::TempDir() + "out_" + name + "." + ext);
+  return read_file(folder() + "out_" + name + "." + ext);
 }
 
 // Group kinds, each around an element without a value and one with a value
