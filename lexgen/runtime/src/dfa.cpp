@@ -468,6 +468,60 @@ class Builder {
       const uint32_t r = prog_.info[q].accept;
       prog_.token[q] = r != 0 && !nfa_.look[r - 1] ? r : 0;
     }
+    build_restarts();
+  }
+
+  // The table of Program::restart, when the DFA has no word assertions and
+  // it and the copies of the states that start a token fit in 256 states.
+  void build_restarts() {
+    const uint32_t count = prog_.nstates;
+    if (nfa_.word || count > 256) return;
+    // Which bytes lead into each state: a newline, others or both.
+    std::vector<uint8_t> by_nl(count, 0), by_other(count, 0);
+    for (uint32_t q = 0; q < count; ++q)
+      for (unsigned byte = 0; byte < 256; ++byte) {
+        const uint32_t t = prog_.column[byte][q];
+        (byte == '\n' ? by_nl : by_other)[t] = 1;
+      }
+    // The states a token's first byte leads to (not a long run), each with
+    // a copy, numbered from `count` on.
+    std::vector<uint32_t> copy(count, 0);
+    uint32_t total = count;
+    for (unsigned byte = 0; byte < 256; ++byte)
+      for (int ctx : {at_line_start, elsewhere}) {
+        const uint32_t r = prog_.first[ctx * 256 + byte];
+        if (r != 0 && r < prog_.long_runs && copy[r] == 0) copy[r] = total++;
+      }
+    if (total > 256) return;
+    std::vector<uint32_t> original(total);
+    for (uint32_t q = 0; q < count; ++q) {
+      original[q] = q;
+      if (copy[q] != 0) original[copy[q]] = q;
+    }
+    prog_.restart.assign(static_cast<size_t>(total) * 256, 0);
+    prog_.restart_token.assign(total, 0);
+    prog_.restart_copies = count;
+    for (uint32_t q = 1; q < total; ++q) {
+      const uint32_t o = original[q];
+      prog_.restart_token[q] = prog_.token[o];
+      if (o >= prog_.long_runs) continue;  // never entered: its entries stay 0
+      for (unsigned byte = 0; byte < 256; ++byte) {
+        uint32_t t = prog_.column[byte][o];
+        if (t >= prog_.long_runs) {
+          t = 0;  // a long run is crossed by the Matcher's other loop
+        } else if (t == 0 && prog_.token[o] != 0) {
+          // The token ends before this byte, and the next one starts with
+          // it; where it starts a line or not decides, only when both can
+          // be and they differ does the other loop take over.
+          const uint32_t at_line = prog_.first[at_line_start * 256 + byte];
+          const uint32_t not_at_line = prog_.first[elsewhere * 256 + byte];
+          const uint32_t r = !by_nl[o] ? not_at_line : !by_other[o] ? at_line : at_line == not_at_line ? at_line : 0;
+          t = r != 0 && r < prog_.long_runs ? copy[r] : 0;
+        }
+        prog_.restart[byte * total + q] = static_cast<uint16_t>(t);
+      }
+    }
+    for (unsigned byte = 0; byte < 256; ++byte) prog_.restart_column[byte] = prog_.restart.data() + byte * total;
   }
 
   // A run that this many bytes continue is taken to be long (a comment or

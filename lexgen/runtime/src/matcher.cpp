@@ -181,6 +181,37 @@ LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t&
 // stops before the first that does not; returns how many.
 static_assert(detail::elsewhere - 1 == detail::at_line_start, "find_ahead() tells the two apart by a newline");
 
+// Goes on from the token that starts at b[pos] with Program::restart, for
+// as long as the tokens end as find_ahead() needs them to and none enters
+// a long run, but at most up to `want` tokens; returns how many it found.
+// One load a byte, and no branch that depends on where a token ends: the
+// next state tells, and the end is noted whether it is one or not.
+size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t pos, size_t stop,
+                     size_t want, size_t* ends, uint32_t* rules) {
+  const uint16_t* const* column = prog.restart_column;
+  const uint32_t* token = prog.restart_token.data();
+  const size_t copies = prog.restart_copies;
+  const size_t context = static_cast<size_t>(detail::elsewhere) - (b[pos - 1] == '\n');
+  size_t s = prog.first[context * 256 + b[pos]];
+  if (s == 0 || s >= prog.long_runs) return 0;
+  size_t n = 0;
+  const unsigned char* p = b + pos + 1;
+  const unsigned char* const e = b + stop;
+  while (p < e && n < want) {
+    // Each byte ends at most one token, so this stretch cannot overfill.
+    const unsigned char* const chunk = p + std::min<size_t>(static_cast<size_t>(e - p), want - n);
+    for (; p < chunk; ++p) {
+      const size_t t = column[*p][s];
+      if (t == 0) return n;
+      ends[n] = static_cast<size_t>(p - b);
+      rules[n] = token[s];
+      n += t >= copies;
+      s = t;
+    }
+  }
+  return n;
+}
+
 template <typename Steps>
 size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* b, size_t pos, size_t stop,
                   size_t want, size_t* ends, uint32_t* rules) {
@@ -188,11 +219,20 @@ size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* 
   const uint32_t* token = prog.token.data();
   const uint8_t* context_after = prog.context_after;
   const bool word = prog.nfa.word;
+  const bool restarts = !prog.restart.empty();
   const uint32_t* first = prog.first.data();
   const unsigned char* e = b + stop;
   if (pos >= stop) return 0;
   size_t n = 0;
   for (; n < want; ++n) {
+    if (restarts) {
+      // The token before came through the loop below (or through
+      // scan_here()), so each turn takes at least one token.
+      const size_t k = find_restarts(prog, b, pos, stop, want - n, ends + n, rules + n);
+      n += k;
+      if (k > 0) pos = ends[n - 1];
+      if (n == want || pos >= stop) break;
+    }
     // Where the first byte leads to the dead state, the scan dies in the
     // start state, which returns no token: 0 stands for it. Without word
     // assertions the context is a test, not one more load to wait for.

@@ -133,6 +133,19 @@ struct Program {
   // For DFAs of at most 256 states, the transitions once more without byte
   // classes: flat[256 * s + byte] = 256 * next, one load fewer per step.
   std::vector<uint16_t> flat;
+  // For tokens that end where the DFA dies in a state that accepts a rule
+  // without trailing context, in DFAs without word assertions: the same
+  // transitions, but such a dying byte leads on to the state it leads to
+  // from the start, in a copy of that state (numbered from restart_copies
+  // on), so the Matcher finds the end of one token and the start of the
+  // next in one step and tells it by the number. 0 is left to the other
+  // loop: the DFA dies without such a token, enters a long run, or the
+  // next token's start depends on the byte before it. By column, as next:
+  // restart_column[byte][state].
+  std::vector<uint16_t> restart;
+  const uint16_t* restart_column[256] = {};
+  std::vector<uint32_t> restart_token;  // token of the state or of its original
+  uint32_t restart_copies = 0;
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte
