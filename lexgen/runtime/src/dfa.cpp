@@ -307,8 +307,9 @@ class Builder {
   }
 
   // Hopcroft's partition refinement; then renumbers the classes so that
-  // the dead state is 0, states that accept nothing on entry come next and
-  // the others last, and writes the premultiplied table.
+  // the dead state is 0, the states without a run come next, then those
+  // with a short run and last those with a long one, and writes the tables
+  // of the Program.
   void minimise() {
     const size_t n = states_.size();
     const unsigned k = nclasses_;

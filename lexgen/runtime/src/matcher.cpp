@@ -301,10 +301,13 @@ void Matcher::enter_place() {
   in_place_ = true;
 }
 
-size_t Matcher::leave_place(size_t keep, bool all) {
-  size_t need = std::max(cur_, txt_ + len_);
+size_t Matcher::leave_place(size_t keep, size_t need) {
+  // A stream's buffer mostly holds the bytes before the match too, and
+  // unput() before the match puts bytes in front of them.
+  keep -= std::min(keep, capacity_ / 4);
+  need = std::max(need, std::max(cur_, txt_ + len_));
   if (ahead_next_ < ahead_size_) need = std::max(need, ahead_end_[ahead_size_ - 1]);
-  const size_t n = all ? end_ - keep : std::min(end_ - keep, std::max(need - keep, capacity_ / 2));
+  const size_t n = std::min(end_ - keep, std::max(need - keep, capacity_ / 2));
   recount_to(keep);
   col0_ = col_;
   if (keep > 0) {
@@ -526,7 +529,7 @@ size_t Matcher::make_room(size_t keep) {
 bool Matcher::fill(size_t keep, size_t& shift) {
   shift = 0;
   if (eof_) return false;
-  if (in_place_) shift = leave_place(keep, true);
+  if (in_place_) shift = leave_place(keep, end_);
   shift += make_room(keep - shift);
   size_t got = 1;
   if (peeked_ >= 0) {
@@ -650,7 +653,7 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
     if (pos - last > note_after) {
       // The notes are kept per position of buf_.
       if (in_place_) {
-        const size_t shift = leave_place(std::min(txt_, start), true);
+        const size_t shift = leave_place(std::min(txt_, start), pos);
         start -= shift;
         last -= shift;
         accept_end -= shift;
@@ -727,7 +730,7 @@ bool Matcher::at_end() {
   if (cur_ < end_ || peeked_ >= 0) return false;
   if (eof_) return true;
   if (in_place_) {
-    leave_place(std::min(txt_, cur_), true);
+    leave_place(std::min(txt_, cur_), end_);
     if (cur_ < end_) return false;
   }
   char c;
@@ -752,7 +755,7 @@ int Matcher::input() {
 void Matcher::unput(char c) {
   restore();
   drop_ahead();
-  if (in_place_) leave_place(std::min(txt_, cur_), false);
+  if (in_place_) leave_place(std::min(txt_, cur_), 0);
   if (!mvalid_) mark_match();
   if (cur_ == 0) {
     // Nothing before the position to overwrite: move everything up one.

@@ -42,7 +42,10 @@ class FailureMemo {
   }
   uint32_t tag(const std::shared_ptr<const Program>& prog) {
     if (uint32_t t = find(prog.get())) return t;
-    if (progs_.size() == 0xFFFF) forget_all();  // never in practice
+    if (progs_.size() == 0xFFFF) {  // never in practice
+      forget_all();
+      progs_.clear();
+    }
     progs_.push_back(prog);
     return static_cast<uint32_t>(progs_.size()) << 16;
   }

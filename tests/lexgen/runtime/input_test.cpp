@@ -289,6 +289,24 @@ TEST(LexgenInput, StringsScannedInPlaceBehaveAsStreams) {
   }
 }
 
+// Bytes put back before the start of the match see the bytes before them,
+// whether the string is scanned in place or read as a stream.
+TEST(LexgenInput, UnputBeforeTheMatchInAStringSeesWhatCameBefore) {
+  reflex::Pattern p("(?m)(^z)|([^\\n])|(\\n)");
+  const std::string text = "a\nb" + std::string(30, 'c');
+  auto run = [](reflex::Matcher& m) {
+    for (int i = 0; i < 3; ++i) m.scan();
+    m.unput('y');
+    m.unput('z');
+    const size_t r = m.scan();
+    return std::to_string(r) + "@" + std::to_string(m.lineno()) + "," + std::to_string(m.columno());
+  };
+  std::istringstream in(text);
+  reflex::Matcher stream(p, in), string(p, text);
+  EXPECT_EQ(run(stream), "2@1,1");
+  EXPECT_EQ(run(string), "2@1,1");
+}
+
 // Whether "$" in the trailing context holds after "abc" is known only once
 // the byte after it is read, even when the rule's match is already decided.
 TEST(LexgenInput, TrailingContextLooksPastTheBytesRead) {

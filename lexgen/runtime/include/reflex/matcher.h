@@ -76,7 +76,7 @@ class Matcher {
   // (The NUL is written here, so a scan that nobody reads pays nothing.)
   const char* text() const {
     if (!held_) {
-      if (in_place_) const_cast<Matcher*>(this)->leave_place(std::min(txt_, cur_), false);
+      if (in_place_) const_cast<Matcher*>(this)->leave_place(std::min(txt_, cur_), 0);
       terminate();
     }
     return base_ + txt_;
@@ -129,10 +129,11 @@ class Matcher {
   // Scans a string input where it lies, up to `pad` bytes before its end,
   // when the input is one.
   void enter_place();
-  // Copies the bytes from `keep` on (all up to end_ with `all`, else at
-  // least those up to the match, the position and the tokens found ahead)
-  // into buf_ and goes on from there; returns how far positions moved.
-  size_t leave_place(size_t keep, bool all);
+  // Copies the bytes from `keep` on (some before it too, and at least
+  // those up to `need`, the match, the position and the tokens found
+  // ahead) into buf_ and goes on from there; returns how far positions
+  // moved.
+  size_t leave_place(size_t keep, size_t need);
   size_t scan_here();  // scan() with no token found ahead
   size_t finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died);
   void scan_ahead(size_t pos);
