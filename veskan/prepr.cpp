@@ -18,8 +18,8 @@ std::string base_name(const std::string &path) {
 // std::regex searches: the library's matcher recurses once per character
 // and overflows the stack on very long lines, and trying a pattern at every
 // position of every line is far too slow for large trees. The line is read
-// once: the word after "#" tells which of the patterns can fit (they begin
-// with different words), and only that one is tried.
+// once, and each test gives up at the first word after "#" that is not
+// its own, so the patterns that cannot fit cost a comparison each.
 
 static bool is_blank(char c) { return c == ' ' || c == '\t'; }
 static bool is_ident_start(char c) {

@@ -147,8 +147,8 @@ extern bool keep_blanks;
 // Whether the tokens and material nodes get their ranges (the default).
 // Only the token dump prints them, and counting lines and columns at every
 // match costs as much as a tenth of the scan, so a run without the dump
-// leaves the ranges zero; a raw string literal still gets its own, for the
-// position of "RE error".
+// does not set them: they stay zero until a raw string literal, which gets
+// its own for the position of "RE error", and later tokens keep that one.
 extern bool keep_positions;
 // Blanks or comments were matched since the last token but not kept.
 extern bool blanks_pending;

@@ -29,7 +29,13 @@ trap 'rm -rf "$work"' EXIT
 git -C "$top" archive "$rev" | tar -x -C "$work"
 rm -rf "$work/bench/lexgen"
 cp -r "$top/bench/lexgen" "$work/bench/lexgen"
-cmake -S "$work" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+# Built as this tree's build folder is, so that like is compared with like.
+cache=$(dirname "$(dirname "$(dirname "$ours")")")/CMakeCache.txt
+setting() { sed -n "s/^$1:[A-Z]*=//p" "$cache" 2>/dev/null; }
+build_type=$(setting CMAKE_BUILD_TYPE)
+sanitize=$(setting SANITIZE)
+cmake -S "$work" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE="${build_type:-RelWithDebInfo}" \
+  -DSANITIZE="${sanitize:-OFF}" -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$work/build" --target lexgen_bench >/dev/null
 theirs=$work/build/bench/lexgen/lexgen_bench
 

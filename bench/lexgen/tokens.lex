@@ -1,5 +1,6 @@
 %top{
-// The eleven C/C++ token rules of veskan, as a generated scanner whose
+// Eleven C/C++ token rules (those of the Pattern/Matcher benchmarks, an
+// earlier form of veskan's), as a generated scanner whose
 // actions only return the rule's number; with `positions` set every action
 // also asks for the line, the column and the text, as the project's
 // scanners do.

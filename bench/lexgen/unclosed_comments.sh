@@ -19,7 +19,7 @@ best_time() {
   for _ in 1 2 3; do
     local start end
     start=$(date +%s.%N)
-    "$tarnel" -d1 "$1" >/dev/null
+    "$tarnel" -d1 "$1" >/dev/null || exit 1
     end=$(date +%s.%N)
     best=$(awk -v s="$start" -v e="$end" -v b="$best" 'BEGIN { t = e - s; print (b == "" || t < b) ? t : b }')
   done
@@ -30,7 +30,7 @@ for n in "$lines" $((4 * lines)); do
   printf '%%%%\n%%%%\n%%%%\n' >"$work/$n.tn"
   awk -v n="$n" 'BEGIN { for (i = 0; i < n; ++i) print "/* x" }' >>"$work/$n.tn"
 done
-one=$(best_time "$work/$lines.tn")
-four=$(best_time "$work/$((4 * lines)).tn")
+one=$(best_time "$work/$lines.tn") || exit 1
+four=$(best_time "$work/$((4 * lines)).tn") || exit 1
 awk -v n="$lines" -v a="$one" -v b="$four" 'BEGIN {
   printf "unclosed comments, tarnel -d1: %d lines %.3f s, %d lines %.3f s, 4x/1x %.1f\n", n, a, 4 * n, b, b / a }'
