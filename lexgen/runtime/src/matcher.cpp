@@ -189,7 +189,6 @@ static_assert(detail::elsewhere - 1 == detail::at_line_start, "find_ahead() tell
 size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t pos, size_t stop,
                      size_t want, size_t* ends, uint32_t* rules) {
   const uint16_t* const* column = prog.restart_column;
-  const uint32_t* token = prog.restart_token.data();
   const size_t copies = prog.restart_copies;
   const size_t context = static_cast<size_t>(detail::elsewhere) - (b[pos - 1] == '\n');
   size_t s = prog.first[context * 256 + b[pos]];
@@ -197,18 +196,37 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
   size_t n = 0;
   const unsigned char* p = b + pos + 1;
   const unsigned char* const e = b + stop;
+  // Two bytes a turn; the state each token ends in goes into rules[] and
+  // becomes its rule at the end.
   while (p < e && n < want) {
     // Each byte ends at most one token, so this stretch cannot overfill.
     const unsigned char* const chunk = p + std::min<size_t>(static_cast<size_t>(e - p), want - n);
-    for (; p < chunk; ++p) {
-      const size_t t = column[*p][s];
-      if (t == 0) return n;
+    for (; p + 1 < chunk; p += 2) {
+      const size_t t = column[p[0]][s];
+      if (t == 0) goto done;
       ends[n] = static_cast<size_t>(p - b);
-      rules[n] = token[s];
+      rules[n] = static_cast<uint32_t>(s);
+      n += t >= copies;
+      const size_t u = column[p[1]][t];
+      if (u == 0) goto done;
+      ends[n] = static_cast<size_t>(p + 1 - b);
+      rules[n] = static_cast<uint32_t>(t);
+      n += u >= copies;
+      s = u;
+    }
+    if (p < chunk) {
+      const size_t t = column[*p][s];
+      if (t == 0) goto done;
+      ends[n] = static_cast<size_t>(p - b);
+      rules[n] = static_cast<uint32_t>(s);
       n += t >= copies;
       s = t;
+      ++p;
     }
   }
+done:
+  const uint32_t* token = prog.restart_token.data();
+  for (size_t i = 0; i < n; ++i) rules[i] = token[rules[i]];
   return n;
 }
 
