@@ -519,7 +519,7 @@ class Builder {
           const uint32_t r = !by_nl[o] ? not_at_line : !by_other[o] ? at_line : at_line == not_at_line ? at_line : 0;
           t = r != 0 && r < prog_.long_runs ? copy[r] : 0;
         }
-        prog_.restart[byte * total + q] = static_cast<uint16_t>(t);
+        prog_.restart[byte * total + q] = static_cast<uint8_t>(t);
       }
     }
     for (unsigned byte = 0; byte < 256; ++byte) prog_.restart_column[byte] = prog_.restart.data() + byte * total;

@@ -188,7 +188,7 @@ static_assert(detail::elsewhere - 1 == detail::at_line_start, "find_ahead() tell
 // next state tells, and the end is noted whether it is one or not.
 size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t pos, size_t stop,
                      size_t want, size_t* ends, uint32_t* rules) {
-  const uint16_t* const* column = prog.restart_column;
+  const uint8_t* const* column = prog.restart_column;
   const size_t copies = prog.restart_copies;
   const size_t context = static_cast<size_t>(detail::elsewhere) - (b[pos - 1] == '\n');
   size_t s = prog.first[context * 256 + b[pos]];

@@ -141,9 +141,10 @@ struct Program {
   // next in one step and tells it by the number. 0 is left to the other
   // loop: the DFA dies without such a token, enters a long run, or the
   // next token's start depends on the byte before it. By column, as next:
-  // restart_column[byte][state].
-  std::vector<uint16_t> restart;
-  const uint16_t* restart_column[256] = {};
+  // restart_column[byte][state], a byte each so that the table stays in the
+  // first-level cache.
+  std::vector<uint8_t> restart;
+  const uint8_t* restart_column[256] = {};
   std::vector<uint32_t> restart_token;  // token of the state or of its original
   uint32_t restart_copies = 0;
 
