@@ -201,8 +201,10 @@ class Matcher {
 
   // Tokens found ahead of cur_, in the bytes already read, by the same
   // steps scan() takes: ends and rules of [ahead_next_, ahead_size_). As
-  // long as nothing drops them, ahead_want_ grows up to max_ahead.
-  static constexpr size_t max_ahead = 31;
+  // long as nothing drops them, ahead_want_ grows up to max_ahead (each
+  // search for them costs as much as several tokens, so they come in long
+  // batches; a drop wastes at most about as many as were handed out).
+  static constexpr size_t max_ahead = 511;
   size_t ahead_end_[max_ahead];
   uint32_t ahead_rule_[max_ahead];
   size_t ahead_next_ = 0;
