@@ -196,33 +196,23 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
   size_t n = 0;
   const unsigned char* p = b + pos + 1;
   const unsigned char* const e = b + stop;
-  // Two bytes a turn; the state each token ends in goes into rules[] and
-  // becomes its rule at the end.
+  // One byte: false where the loop stops. The state each token ends in
+  // goes into rules[] and becomes its rule at the end.
+  auto step = [&](const unsigned char* q) {
+    const size_t t = column[*q][s];
+    if (t == 0) return false;
+    ends[n] = static_cast<size_t>(q - b);
+    rules[n] = static_cast<uint32_t>(s);
+    n += t >= copies;
+    s = t;
+    return true;
+  };
   while (p < e && n < want) {
     // Each byte ends at most one token, so this stretch cannot overfill.
     const unsigned char* const chunk = p + std::min<size_t>(static_cast<size_t>(e - p), want - n);
-    for (; p + 1 < chunk; p += 2) {
-      const size_t t = column[p[0]][s];
-      if (t == 0) goto done;
-      ends[n] = static_cast<size_t>(p - b);
-      rules[n] = static_cast<uint32_t>(s);
-      n += t >= copies;
-      const size_t u = column[p[1]][t];
-      if (u == 0) goto done;
-      ends[n] = static_cast<size_t>(p + 1 - b);
-      rules[n] = static_cast<uint32_t>(t);
-      n += u >= copies;
-      s = u;
-    }
-    if (p < chunk) {
-      const size_t t = column[*p][s];
-      if (t == 0) goto done;
-      ends[n] = static_cast<size_t>(p - b);
-      rules[n] = static_cast<uint32_t>(s);
-      n += t >= copies;
-      s = t;
-      ++p;
-    }
+    for (; p + 1 < chunk; p += 2)  // two bytes a turn
+      if (!step(p) || !step(p + 1)) goto done;
+    if (p < chunk && !step(p++)) goto done;
   }
 done:
   const uint32_t* token = prog.restart_token.data();
