@@ -236,8 +236,11 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
     w << "int yyFlexLexer::yylex(YYSTYPE& yylval) {\n  (void)yylval;\n";
   else
     w << "int yyFlexLexer::yylex() {\n";
-  w << "  if (!has_matcher()) matcher(new_matcher(in()));\n"
-       "  if (start() < 0 || start() >= " << n << ") start(INITIAL);\n";
+  // Code at the top of the rules sees the matcher and a valid start
+  // condition; without it the loop below sees to both.
+  if (lf.has_initial_code)
+    w << "  if (!has_matcher()) matcher(new_matcher(in()));\n"
+         "  if (start() < 0 || start() >= " << n << ") start(INITIAL);\n";
   emit_initial_code(w, lf);
   w << "  for (;;) {\n"
        "    int yy_state = start();\n"
@@ -245,7 +248,7 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
        "      start(INITIAL);\n"
        "      yy_state = INITIAL;\n"
        "    }\n"
-       "    size_t yy_rule = scan_pattern(yy_state, yy_state_pattern(yy_state));\n"
+       "    size_t yy_rule = scan_state(yy_state, yy_state_pattern);\n"
        "    if (yy_rule == 0) {\n"
        "      if (!matcher().at_end()) {\n"
        "        // No rule matches here: copy one byte to the output.\n"

@@ -111,6 +111,13 @@ class AbstractLexer {
     }
     return m.scan();
   }
+  // scan_pattern(key, pattern_of(key)), but pattern_of is called only when
+  // the pattern changes: most scans go straight to the matcher.
+  template <typename F>
+  std::size_t scan_state(int key, F pattern_of) {
+    if (matcher_ != nullptr && key == pattern_key_) return matcher_->scan();
+    return scan_pattern(key, pattern_of(key));
+  }
   // How many times the input was switched; tells a scanner whether an
   // end-of-input action or wrap() gave it new input.
   unsigned long input_changes() const { return input_changes_; }
