@@ -523,6 +523,24 @@ class Builder {
       }
     }
     for (unsigned byte = 0; byte < 256; ++byte) prog_.restart_column[byte] = prog_.restart.data() + byte * total;
+    // The pairs, when they stay well inside the first-level cache (and
+    // their offsets fit 16 bits). Each entry depends on the byte only
+    // through its class.
+    const size_t classes = prog_.nclasses;
+    if (classes * classes * total > 24 * 1024) return;
+    prog_.restart_single.assign(classes * total, 0);
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      prog_.restart_single_at[byte] = static_cast<uint16_t>(cls_[byte] * total);
+      prog_.restart_pair_at[byte] = static_cast<uint16_t>(cls_[byte] * classes * total);
+      std::copy_n(prog_.restart_column[byte], total, prog_.restart_single.begin() + cls_[byte] * total);
+    }
+    prog_.restart_pairs.assign(classes * classes * total, 0);
+    for (size_t c = 0; c < classes; ++c)
+      for (size_t c2 = 0; c2 < classes; ++c2)
+        for (size_t q = 0; q < total; ++q) {
+          const uint8_t m = prog_.restart_single[c * total + q];
+          prog_.restart_pairs[(c * classes + c2) * total + q] = m != 0 ? prog_.restart_single[c2 * total + m] : 0;
+        }
   }
 
   // A run that this many bytes continue is taken to be long (a comment or

@@ -207,11 +207,36 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
     s = t;
     return true;
   };
+  const uint8_t* const single = prog.restart_single.data();
+  const uint8_t* const pairs = prog.restart_pairs.empty() ? nullptr : prog.restart_pairs.data();
+  const uint16_t* const single_at = prog.restart_single_at;
+  const uint16_t* const pair_at = prog.restart_pair_at;
   while (p < e && n < want) {
     // Each byte ends at most one token, so this stretch cannot overfill.
     const unsigned char* const chunk = p + std::min<size_t>(static_cast<size_t>(e - p), want - n);
-    for (; p + 1 < chunk; p += 2)  // two bytes a turn
-      if (!step(p) || !step(p + 1)) goto done;
+    if (pairs != nullptr) {
+      // Two bytes a turn with one load that waits for the state; the state
+      // between them comes from a load beside it.
+      for (; p + 1 < chunk; p += 2) {
+        const size_t m = single[single_at[p[0]] + s];
+        const size_t t = pairs[pair_at[p[0]] + single_at[p[1]] + s];
+        if (t == 0) {
+          if (m != 0) step(p);
+          goto done;
+        }
+        const size_t at = static_cast<size_t>(p - b);
+        ends[n] = at;
+        rules[n] = static_cast<uint32_t>(s);
+        n += m >= copies;
+        ends[n] = at + 1;
+        rules[n] = static_cast<uint32_t>(m);
+        n += t >= copies;
+        s = t;
+      }
+    } else {
+      for (; p + 1 < chunk; p += 2)  // two bytes a turn
+        if (!step(p) || !step(p + 1)) goto done;
+    }
     if (p < chunk && !step(p++)) goto done;
   }
 done:
