@@ -178,16 +178,19 @@ LEXGEN_INLINE const unsigned char* run_on(const detail::Program& prog, uint32_t&
 
 // Finds up to `want` tokens in b[pos, stop), each as a scan would that
 // ends there in a state accepting a rule without trailing context, and
-// stops before the first that does not; returns how many.
+// stops before the first that does not; returns how many. Each token's
+// end goes into ends[] and the state it ends in into states[], whose rule
+// is ahead_tokens(prog)[state].
 static_assert(detail::elsewhere - 1 == detail::at_line_start, "find_ahead() tells the two apart by a newline");
 
 // Goes on from the token that starts at b[pos] with Program::restart, for
 // as long as the tokens end as find_ahead() needs them to and none enters
 // a long run, but at most up to `want` tokens; returns how many it found.
-// One load a byte, and no branch that depends on where a token ends: the
-// next state tells, and the end is noted whether it is one or not.
+// One load a byte (a pair of bytes, with Program::restart_pairs) waits for
+// the state, and no branch depends on where a token ends: the next state
+// tells, and the end is noted whether it is one or not.
 size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t pos, size_t stop,
-                     size_t want, size_t* ends, uint32_t* rules) {
+                     size_t want, size_t* ends, uint32_t* states) {
   const uint8_t* const* column = prog.restart_column;
   const size_t copies = prog.restart_copies;
   const size_t context = static_cast<size_t>(detail::elsewhere) - (b[pos - 1] == '\n');
@@ -197,12 +200,12 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
   const unsigned char* p = b + pos + 1;
   const unsigned char* const e = b + stop;
   // One byte: false where the loop stops. The state each token ends in
-  // goes into rules[] and becomes its rule at the end.
+  // goes into states[], whose rule scan() looks up.
   auto step = [&](const unsigned char* q) {
     const size_t t = column[*q][s];
     if (t == 0) return false;
     ends[n] = static_cast<size_t>(q - b);
-    rules[n] = static_cast<uint32_t>(s);
+    states[n] = static_cast<uint32_t>(s);
     n += t >= copies;
     s = t;
     return true;
@@ -226,10 +229,10 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
         }
         const size_t at = static_cast<size_t>(p - b);
         ends[n] = at;
-        rules[n] = static_cast<uint32_t>(s);
+        states[n] = static_cast<uint32_t>(s);
         n += m >= copies;
         ends[n] = at + 1;
-        rules[n] = static_cast<uint32_t>(m);
+        states[n] = static_cast<uint32_t>(m);
         n += t >= copies;
         s = t;
       }
@@ -240,14 +243,12 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
     if (p < chunk && !step(p++)) goto done;
   }
 done:
-  const uint32_t* token = prog.restart_token.data();
-  for (size_t i = 0; i < n; ++i) rules[i] = token[rules[i]];
   return n;
 }
 
 template <typename Steps>
 size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* b, size_t pos, size_t stop,
-                  size_t want, size_t* ends, uint32_t* rules) {
+                  size_t want, size_t* ends, uint32_t* states) {
   const Runner<Steps> run(prog, step);
   const uint32_t* token = prog.token.data();
   const uint8_t* context_after = prog.context_after;
@@ -261,7 +262,7 @@ size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* 
     if (restarts) {
       // The token before came through the loop below (or through
       // scan_here()), so each turn takes at least one token.
-      const size_t k = find_restarts(prog, b, pos, stop, want - n, ends + n, rules + n);
+      const size_t k = find_restarts(prog, b, pos, stop, want - n, ends + n, states + n);
       n += k;
       if (k > 0) pos = ends[n - 1];
       if (n == want || pos >= stop) break;
@@ -277,7 +278,7 @@ size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* 
     const uint32_t rule = token[s];
     if (end == stop || rule == 0) break;
     ends[n] = end;
-    rules[n] = rule;
+    states[n] = s;
     pos = end;
   }
   return n;
@@ -289,10 +290,16 @@ LEXGEN_INLINE const unsigned char* run(const detail::Program& prog, uint32_t& st
   if (p >= e) return p;
   return run_on(prog, state, state, prog.column[*p][state], p + 1, e);
 }
+
+// The rules of the states find_ahead() notes: those of the restart table's
+// states where it has one (the same as Program::token for the others).
+const uint32_t* ahead_tokens(const detail::Program& prog) {
+  return prog.restart.empty() ? prog.token.data() : prog.restart_token.data();
+}
 }  // namespace
 
 Matcher::Matcher(const Pattern& pattern, const Input& in)
-    : pattern_(pattern), prog_(pattern.prog_.get()), in_(in) {
+    : pattern_(pattern), prog_(pattern.prog_.get()), ahead_token_(ahead_tokens(*prog_)), in_(in) {
   capacity_ = initial_capacity;
   buf_.reset(new char[capacity_ + pad]);
   base_ = buf_.get();
@@ -375,6 +382,7 @@ Matcher& Matcher::pattern(const Pattern& pattern) {
   drop_ahead();
   pattern_ = pattern;
   prog_ = pattern.prog_.get();
+  ahead_token_ = ahead_tokens(*prog_);
   memo_tag_ = memo_ ? memo_->find(prog_) : 0;
   return *this;
 }
@@ -626,8 +634,8 @@ void Matcher::scan_ahead(size_t pos) {
   size_t stop = end_;
   if (memo_tag_ != 0 && memo_->hi() > pos) stop = std::min(stop, std::max(pos, memo_->lo()));
   ahead_size_ = prog.flat.empty()
-                    ? find_ahead(prog, ColumnSteps{prog.column}, b, pos, stop, ahead_want_, ahead_end_, ahead_rule_)
-                    : find_ahead(prog, FlatSteps{prog.flat.data()}, b, pos, stop, ahead_want_, ahead_end_, ahead_rule_);
+                    ? find_ahead(prog, ColumnSteps{prog.column}, b, pos, stop, ahead_want_, ahead_end_, ahead_state_)
+                    : find_ahead(prog, FlatSteps{prog.flat.data()}, b, pos, stop, ahead_want_, ahead_end_, ahead_state_);
 }
 
 // Goes on from state s at pos, where the DFA died (`died`) or reached the

@@ -60,7 +60,7 @@ class Matcher {
       mvalid_ = false;
     }
     cur_ = ahead_end_[ahead_next_];
-    rule_ = ahead_rule_[ahead_next_];
+    rule_ = ahead_token_[ahead_state_[ahead_next_]];
     ++ahead_next_;
     len_ = cur_ - txt_;
     return rule_;
@@ -162,6 +162,7 @@ class Matcher {
 
   Pattern pattern_;
   const detail::Program* prog_;
+  const uint32_t* ahead_token_;  // the rule of each state in ahead_state_
   Input in_;
 
   // buf_[0, end_) holds the bytes read and not yet discarded; capacity_ >
@@ -200,13 +201,14 @@ class Matcher {
   mutable bool mvalid_ = true;
 
   // Tokens found ahead of cur_, in the bytes already read, by the same
-  // steps scan() takes: ends and rules of [ahead_next_, ahead_size_). As
-  // long as nothing drops them, ahead_want_ grows up to max_ahead (each
-  // search for them costs as much as several tokens, so they come in long
-  // batches; a drop wastes at most about as many as were handed out).
+  // steps scan() takes: ends of [ahead_next_, ahead_size_) and the states
+  // they end in. As long as nothing drops them, ahead_want_ grows up to
+  // max_ahead (each search for them costs as much as several tokens, so
+  // they come in long batches; a drop wastes at most about as many as were
+  // handed out).
   static constexpr size_t max_ahead = 511;
   size_t ahead_end_[max_ahead];
-  uint32_t ahead_rule_[max_ahead];
+  uint32_t ahead_state_[max_ahead];
   size_t ahead_next_ = 0;
   size_t ahead_size_ = 0;
   size_t ahead_want_ = 0;
