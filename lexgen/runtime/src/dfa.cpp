@@ -527,7 +527,9 @@ class Builder {
     // their offsets fit 16 bits). Each entry depends on the byte only
     // through its class.
     const size_t classes = prog_.nclasses;
-    if (classes * classes * total > 24 * 1024) return;
+    constexpr size_t most = 24 * 1024;
+    static_assert(most <= 65536, "the offsets into the pairs are 16 bits");
+    if (classes * classes * total > most) return;
     prog_.restart_single.assign(classes * total, 0);
     for (unsigned byte = 0; byte < 256; ++byte) {
       prog_.restart_single_at[byte] = static_cast<uint16_t>(cls_[byte] * total);
