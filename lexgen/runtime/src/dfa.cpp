@@ -530,18 +530,18 @@ class Builder {
     constexpr size_t most = 24 * 1024;
     static_assert(most <= 65536, "the offsets into the pairs are 16 bits");
     if (classes * classes * total > most) return;
-    prog_.restart_single.assign(classes * total, 0);
+    std::vector<const uint8_t*> of_class(classes);
     for (unsigned byte = 0; byte < 256; ++byte) {
-      prog_.restart_single_at[byte] = static_cast<uint16_t>(cls_[byte] * total);
+      of_class[cls_[byte]] = prog_.restart_column[byte];
       prog_.restart_pair_at[byte] = static_cast<uint16_t>(cls_[byte] * classes * total);
-      std::copy_n(prog_.restart_column[byte], total, prog_.restart_single.begin() + cls_[byte] * total);
+      prog_.restart_second_at[byte] = static_cast<uint16_t>(cls_[byte] * total);
     }
     prog_.restart_pairs.assign(classes * classes * total, 0);
     for (size_t c = 0; c < classes; ++c)
       for (size_t c2 = 0; c2 < classes; ++c2)
         for (size_t q = 0; q < total; ++q) {
-          const uint8_t m = prog_.restart_single[c * total + q];
-          prog_.restart_pairs[(c * classes + c2) * total + q] = m != 0 ? prog_.restart_single[c2 * total + m] : 0;
+          const uint8_t m = of_class[c][q];
+          prog_.restart_pairs[(c * classes + c2) * total + q] = m != 0 ? of_class[c2][m] : 0;
         }
   }
 

@@ -199,21 +199,25 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
   size_t n = 0;
   const unsigned char* p = b + pos + 1;
   const unsigned char* const e = b + stop;
-  // One byte: false where the loop stops. The state each token ends in
-  // goes into states[], whose rule scan() looks up.
-  auto step = [&](const unsigned char* q) {
-    const size_t t = column[*q][s];
-    if (t == 0) return false;
-    ends[n] = static_cast<size_t>(q - b);
+  // The byte at b[at] leads from s to t (not 0): a token ends there when t
+  // is a copy. The state each token ends in goes into states[], whose rule
+  // scan() looks up.
+  auto note = [&](size_t at, size_t t) {
+    ends[n] = at;
     states[n] = static_cast<uint32_t>(s);
     n += t >= copies;
     s = t;
+  };
+  // One byte: false where the loop stops.
+  auto step = [&](const unsigned char* q) {
+    const size_t t = column[*q][s];
+    if (t == 0) return false;
+    note(static_cast<size_t>(q - b), t);
     return true;
   };
-  const uint8_t* const single = prog.restart_single.data();
   const uint8_t* const pairs = prog.restart_pairs.empty() ? nullptr : prog.restart_pairs.data();
-  const uint16_t* const single_at = prog.restart_single_at;
   const uint16_t* const pair_at = prog.restart_pair_at;
+  const uint16_t* const second_at = prog.restart_second_at;
   while (p < e && n < want) {
     // Each byte ends at most one token, so this stretch cannot overfill.
     const unsigned char* const chunk = p + std::min<size_t>(static_cast<size_t>(e - p), want - n);
@@ -221,20 +225,15 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
       // Two bytes a turn with one load that waits for the state; the state
       // between them comes from a load beside it.
       for (; p + 1 < chunk; p += 2) {
-        const size_t m = single[single_at[p[0]] + s];
-        const size_t t = pairs[pair_at[p[0]] + single_at[p[1]] + s];
+        const size_t m = column[p[0]][s];
+        const size_t t = pairs[pair_at[p[0]] + second_at[p[1]] + s];
         if (t == 0) {
           if (m != 0) step(p);
           goto done;
         }
         const size_t at = static_cast<size_t>(p - b);
-        ends[n] = at;
-        states[n] = static_cast<uint32_t>(s);
-        n += m >= copies;
-        ends[n] = at + 1;
-        states[n] = static_cast<uint32_t>(m);
-        n += t >= copies;
-        s = t;
+        note(at, m);
+        note(at + 1, t);
       }
     } else {
       for (; p + 1 < chunk; p += 2)  // two bytes a turn

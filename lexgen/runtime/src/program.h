@@ -147,17 +147,14 @@ struct Program {
   const uint8_t* restart_column[256] = {};
   std::vector<uint32_t> restart_token;  // token of the state or of its original
   uint32_t restart_copies = 0;
-  // Where these tables are small, the same by byte class and for two bytes
-  // at once, so that a pair of bytes costs one load that waits for the
-  // state: restart_single[class * states + state] and
-  // restart_pairs[(class * nclasses + class2) * states + state] (0 where
-  // either byte stops), with `states` those of restart_token. A byte's
-  // offsets in them: restart_single_at[byte] (also its offset as the
-  // second byte of a pair) and restart_pair_at[byte] as the first.
-  std::vector<uint8_t> restart_single;
+  // Where it stays small, the same table for two bytes at once, so that a
+  // pair of bytes costs one load that waits for the state:
+  // restart_pairs[(class * nclasses + class2) * states + state], 0 where
+  // either byte stops, with `states` those of restart_token. The pair of
+  // bytes x, y is at restart_pair_at[x] + restart_second_at[y] + state.
   std::vector<uint8_t> restart_pairs;
-  uint16_t restart_single_at[256] = {};
   uint16_t restart_pair_at[256] = {};
+  uint16_t restart_second_at[256] = {};
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte
