@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <cstring>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 
 std::map<std::string, class_info> classes;
-std::unordered_map<std::string, std::string> globals;
+global_table globals;
 std::map<std::string, header_info> headers;
 std::map<std::string, header_info> stdheaders;
 std::unordered_set<std::string> alltypes;
@@ -80,22 +81,68 @@ void add_toclass(class_info *info, int idx, const std::string &entry) {
   if (2 * list.size() > ix.slots.size()) index_entries(ix, list);
 }
 
-namespace {
-// The entries of globals in the order they were made, which is close to
-// their order in memory: the summary writer reads them in this order rather
-// than through the table's own links, which lead all over the heap.
-std::vector<const std::pair<const std::string, std::string> *> global_order;
-} // namespace
-
-void add_global(const std::string &name, const std::string &file) {
-  auto made = globals.try_emplace(name, file);
-  if (made.second) global_order.push_back(&*made.first);
+global_table::value_type global_table::const_iterator::operator*() const {
+  const entry &e = t_->entries_[k_];
+  return {t_->text_of(e.at, e.size), t_->files_[e.file]};
 }
+
+// The slot of text, or the empty slot where it would go.
+global_table::slot *global_table::find(std::string_view text, uint64_t hash) {
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    slot &s = slots_[i];
+    if (s.size == empty_slot) return &s;
+    if (s.tag == tag && s.size == text.size() &&
+        std::memcmp(text_.data() + s.at, text.data(), text.size()) == 0)
+      return &s;
+  }
+}
+
+void global_table::rebuild(size_t size) {
+  slots_.assign(size, slot{0, empty_slot, 0});
+  for (const entry &e : entries_) {
+    std::string_view text = text_of(e.at, e.size);
+    uint64_t hash = std::hash<std::string_view>()(text);
+    *find(text, hash) = slot{e.at, e.size, static_cast<uint32_t>(hash >> 32)};
+  }
+}
+
+bool global_table::insert(std::string_view text, const std::string &file) {
+  if (text.size() >= empty_slot) throw std::length_error("global entry text too long");
+  if (slots_.empty()) rebuild(1024);
+  const uint64_t hash = std::hash<std::string_view>()(text);
+  slot *s = find(text, hash);
+  if (s->size != empty_slot) return false;
+  if (files_.empty() || files_.back() != file) files_.push_back(file);
+  const entry e{text_.size(), static_cast<uint32_t>(text.size()),
+                static_cast<uint32_t>(files_.size() - 1)};
+  text_.append(text);
+  entries_.push_back(e);
+  *s = slot{e.at, e.size, static_cast<uint32_t>(hash >> 32)};
+  // At most seven tenths full, so that a probe rarely leaves its first line.
+  if (10 * entries_.size() > 7 * slots_.size()) rebuild(2 * slots_.size());
+  return true;
+}
+
+size_t global_table::count(std::string_view text) const {
+  if (slots_.empty()) return 0;
+  return const_cast<global_table *>(this)->find(text, std::hash<std::string_view>()(text))->size !=
+         empty_slot;
+}
+
+void global_table::clear() {
+  text_.clear();
+  entries_.clear();
+  slots_.clear();
+  files_.clear();
+}
+
+void add_global(const std::string &name, const std::string &file) { globals.insert(name, file); }
 
 void clear_tables() {
   classes.clear();
   globals.clear();
-  global_order.clear();
   headers.clear();
   stdheaders.clear();
   alltypes.clear();
@@ -184,10 +231,10 @@ public:
   }
   // One entry per line: a newline inside an entry (a raw string in a
   // default argument) is written as a blank.
-  summary_writer &entry(const std::string &e) {
+  summary_writer &entry(std::string_view e) {
     size_t from = buf_.size();
     buf_ += e;
-    if (e.find('\n') != std::string::npos)
+    if (e.find('\n') != std::string_view::npos)
       for (size_t i = from; i < buf_.size(); ++i)
         if (buf_[i] == '\n') buf_[i] = ' ';
     return spill();
@@ -212,42 +259,39 @@ bool is_source_name(const std::string &name) {
   return ends_with(name, ".c") || ends_with(name, ".cpp");
 }
 
-// The keys of globals in byte order. Each key is sorted by its first
-// sixteen bytes first, read as two big-endian numbers, which settles most
-// comparisons without following the pointer (many names share a prefix of
-// eight bytes, "__NR_..." and the like); equal prefixes fall back to
-// comparing the whole texts.
-std::vector<const std::pair<const std::string, std::string> *> sorted_globals() {
+struct global_entry {
+  std::string_view text;
+  const std::string *file;
+};
+
+// The entries of globals in byte order of their texts. Each text is sorted
+// by its first sixteen bytes first, read as two big-endian numbers, which
+// settles most comparisons without following the pointer (many names share
+// a prefix of eight bytes, "__NR_..." and the like); equal prefixes fall
+// back to comparing the whole texts.
+std::vector<global_entry> sorted_globals() {
   struct keyed {
     uint64_t high, low;
-    std::string_view key; // the text itself, one pointer less to follow
-    const std::pair<const std::string, std::string> *g;
+    global_entry g;
   };
   auto number = [](const unsigned char *b) {
     uint64_t n = 0;
     for (int i = 0; i < 8; ++i) n = n << 8 | b[i];
     return n;
   };
-  // Every entry comes from add_global; should one have come another way,
-  // the table itself is walked.
-  if (global_order.size() != globals.size()) {
-    global_order.clear();
-    for (const auto &g : globals) global_order.push_back(&g);
-  }
   std::vector<keyed> keys;
   keys.reserve(globals.size());
-  for (const auto *e : global_order) {
-    const auto &g = *e;
+  for (const global_table::value_type g : globals) {
     unsigned char b[16] = {};
     std::memcpy(b, g.first.data(), std::min<size_t>(16, g.first.size()));
-    keys.push_back({number(b), number(b + 8), g.first, &g});
+    keys.push_back({number(b), number(b + 8), {g.first, &g.second}});
   }
   std::sort(keys.begin(), keys.end(), [](const keyed &a, const keyed &b) {
     if (a.high != b.high) return a.high < b.high;
     if (a.low != b.low) return a.low < b.low;
-    return a.key < b.key;
+    return a.g.text < b.g.text;
   });
-  std::vector<const std::pair<const std::string, std::string> *> sorted;
+  std::vector<global_entry> sorted;
   sorted.reserve(keys.size());
   for (const keyed &k : keys) sorted.push_back(k.g);
   return sorted;
@@ -280,7 +324,7 @@ void write_summary(std::ostream &stream) {
     out << " #<#>\n";
   }
 
-  for (const auto *g : sorted_globals()) out.entry(g->first) << " #<" << g->second << ">\n";
+  for (const global_entry &g : sorted_globals()) out.entry(g.text) << " #<" << *g.file << ">\n";
 
   for (auto &c : classes) {
     // "\t", the name with each "::" written as ":" (what sub_re replaces,

@@ -10,6 +10,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -38,12 +39,72 @@ struct header_info {
   std::set<std::string> includes;
 };
 
+// Global entry texts, each with the file that recorded it first. A whole
+// tree records hundreds of thousands of them, most of them again and again,
+// so the table is built for the lookup: the texts lie end to end in one
+// block in the order they came, and each slot of the hash index holds the
+// place of its text, so that a lookup reads one slot and the text itself.
+class global_table {
+public:
+  // An entry as the iteration hands it out; valid until the next insert.
+  struct value_type {
+    std::string_view first;    // the entry text
+    const std::string &second; // the file that recorded it first
+  };
+  class const_iterator {
+  public:
+    value_type operator*() const;
+    const_iterator &operator++() {
+      ++k_;
+      return *this;
+    }
+    bool operator!=(const const_iterator &o) const { return k_ != o.k_; }
+    bool operator==(const const_iterator &o) const { return k_ == o.k_; }
+
+  private:
+    friend class global_table;
+    const_iterator(const global_table *t, size_t k) : t_(t), k_(k) {}
+    const global_table *t_;
+    size_t k_;
+  };
+
+  // Records text with file unless text is there already; whether it was new.
+  bool insert(std::string_view text, const std::string &file);
+  size_t count(std::string_view text) const;
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  void clear();
+  // In the order of first insertion.
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, entries_.size()}; }
+
+private:
+  struct entry {
+    uint64_t at;   // offset of the text in text_
+    uint32_t size; // length of the text
+    uint32_t file; // index in files_
+  };
+  struct slot {
+    uint64_t at;   // as in the entry; unused while size is empty_slot
+    uint32_t size;
+    uint32_t tag;  // high half of the text's hash
+  };
+  static constexpr uint32_t empty_slot = UINT32_MAX;
+  std::string_view text_of(uint64_t at, uint32_t size) const { return {text_.data() + at, size}; }
+  slot *find(std::string_view text, uint64_t hash);
+  void rebuild(size_t slots);
+
+  std::string text_;             // every entry text, end to end
+  std::vector<entry> entries_;   // in the order of first insertion
+  std::vector<slot> slots_;      // open addressing, a power of two of them
+  std::vector<std::string> files_; // the file names, one per run of entries from one file
+};
+
 // Classes by qualified name, written in key order.
 extern std::map<std::string, class_info> classes;
-// Global entry texts with the file that recorded each first. Filled with
-// every declaration and macro of the tree, so it is hashed; the summary
-// writer puts it in key order.
-extern std::unordered_map<std::string, std::string> globals;
+// Filled with every declaration and macro of the tree; the summary writer
+// puts it in key order.
+extern global_table globals;
 // Included names by base name of the scanned file, and by header name as
 // read back from summaries.
 extern std::map<std::string, header_info> headers;

@@ -358,7 +358,7 @@ TEST_F(Decls, EndOfInputInsideStatements) {
   lex_text("void f() struct S { int x; } s");
   push_eof(material({"\n"}));
   trace_decl();
-  EXPECT_EQ(globals, (std::unordered_map<std::string, std::string>{
+  EXPECT_EQ(globals_map(), (std::unordered_map<std::string, std::string>{
                          {"f() -> void", "t.hpp"}}));
 }
 

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 
 // Empties every table and the token list.
 inline void reset_tables() {
@@ -17,6 +18,13 @@ inline void reset_tables() {
   clear_tables();
   inpname.clear();
   inplang_c = false;
+}
+
+// The global entries with their files, for comparing as a whole.
+inline std::unordered_map<std::string, std::string> globals_map() {
+  std::unordered_map<std::string, std::string> map;
+  for (const auto &g : globals) map.emplace(g.first, g.second);
+  return map;
 }
 
 // Material in front of a token: preprocessor lines (texts starting with
