@@ -2,10 +2,49 @@
 #include "driver.hpp"
 #include "tokens.hpp"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+// A run over a large tree makes millions of small blocks, and on many
+// machines the first touch of a fresh page of memory costs more than what
+// is done with it (about 10 microseconds on a virtual machine, nearly a
+// fifth of a run over /usr/include). So the heap is set up once:
+// - freed memory stays in the heap for reuse instead of going back to the
+//   system, and large blocks come from the heap too;
+// - the heap takes room for a large tree at once and asks for large pages
+//   over it, so that one fault maps 2 MB instead of 4 KB.
+// Where the system refuses any of it, the heap just stays as it is.
+static void prepare_heap() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20); // the largest allowed
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  const uintptr_t room = 256 << 20, large_page = 2 << 20;
+  mallopt(M_TOP_PAD, static_cast<int>(room));
+  const uintptr_t before = reinterpret_cast<uintptr_t>(sbrk(0));
+  void *block = std::malloc(large_page); // makes the heap grow by the room now
+  mallopt(M_TOP_PAD, 1 << 20);
+  if (!block) return;
+  const uintptr_t at = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t top = reinterpret_cast<uintptr_t>(sbrk(0));
+  // Only when the heap grew by the room and the block lies in it, not in a
+  // mapping of its own.
+  const uintptr_t from = (at + large_page - 1) & ~(large_page - 1);
+  const uintptr_t to = top & ~(large_page - 1);
+  if (top >= before + room && at < top && from < to)
+    madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
+  std::free(block);
+}
+#else
+static void prepare_heap() {}
+#endif
+
 int main(int argc, char **argv) {
+  prepare_heap();
   start_watchdog();
   std::atexit(release_tokens);
   get_args(argc, argv);
