@@ -108,27 +108,39 @@ void global_table::rebuild(size_t size) {
   }
 }
 
-bool global_table::insert(std::string_view text, const std::string &file) {
+void global_table::add(std::string_view text, const std::string &file) {
   if (text.size() >= empty_slot) throw std::length_error("global entry text too long");
-  if (slots_.empty()) rebuild(1024);
-  const uint64_t hash = std::hash<std::string_view>()(text);
-  slot *s = find(text, hash);
-  if (s->size != empty_slot) return false;
   if (files_.empty() || files_.back() != file) files_.push_back(file);
-  const entry e{text_.size(), static_cast<uint32_t>(text.size()),
-                static_cast<uint32_t>(files_.size() - 1)};
-  text_.append(text);
-  entries_.push_back(e);
-  *s = slot{e.at, e.size, static_cast<uint32_t>(hash >> 32)};
-  // At most seven tenths full, so that a probe rarely leaves its first line.
-  if (10 * entries_.size() > 7 * slots_.size()) rebuild(2 * slots_.size());
-  return true;
+  waiting_.push_back({std::hash<std::string_view>()(text), waiting_text_.size(),
+                      static_cast<uint32_t>(text.size()),
+                      static_cast<uint32_t>(files_.size() - 1)});
+  waiting_text_.append(text);
+  if (waiting_.size() == batch) settle();
 }
 
-size_t global_table::count(std::string_view text) const {
+void global_table::settle() {
+  if (waiting_.empty()) return;
+  if (slots_.empty()) rebuild(1024);
+  for (const waiting &w : waiting_) __builtin_prefetch(&slots_[w.hash & (slots_.size() - 1)]);
+  for (const waiting &w : waiting_) {
+    const std::string_view text(waiting_text_.data() + w.at, w.size);
+    slot *s = find(text, w.hash);
+    if (s->size != empty_slot) continue;
+    const entry e{text_.size(), w.size, w.file};
+    text_.append(text);
+    entries_.push_back(e);
+    *s = slot{e.at, e.size, static_cast<uint32_t>(w.hash >> 32)};
+    // At most seven tenths full, so that a probe rarely leaves its first line.
+    if (10 * entries_.size() > 7 * slots_.size()) rebuild(2 * slots_.size());
+  }
+  waiting_.clear();
+  waiting_text_.clear();
+}
+
+size_t global_table::count(std::string_view text) {
+  settle();
   if (slots_.empty()) return 0;
-  return const_cast<global_table *>(this)->find(text, std::hash<std::string_view>()(text))->size !=
-         empty_slot;
+  return find(text, std::hash<std::string_view>()(text))->size != empty_slot;
 }
 
 void global_table::clear() {
@@ -136,9 +148,11 @@ void global_table::clear() {
   entries_.clear();
   slots_.clear();
   files_.clear();
+  waiting_text_.clear();
+  waiting_.clear();
 }
 
-void add_global(const std::string &name, const std::string &file) { globals.insert(name, file); }
+void add_global(const std::string &name, const std::string &file) { globals.add(name, file); }
 
 void clear_tables() {
   classes.clear();

@@ -68,15 +68,26 @@ public:
     size_t k_;
   };
 
-  // Records text with file unless text is there already; whether it was new.
-  bool insert(std::string_view text, const std::string &file);
-  size_t count(std::string_view text) const;
-  size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
+  // Records text with file unless text is there already. The records are
+  // gathered and entered a batch at a time, so that the reads of the index
+  // for a batch overlap instead of waiting one after the other; everything
+  // below enters the gathered ones first, so none of this shows.
+  void add(std::string_view text, const std::string &file);
+  size_t count(std::string_view text);
+  size_t size() {
+    settle();
+    return entries_.size();
+  }
   void clear();
   // In the order of first insertion.
-  const_iterator begin() const { return {this, 0}; }
-  const_iterator end() const { return {this, entries_.size()}; }
+  const_iterator begin() {
+    settle();
+    return {this, 0};
+  }
+  const_iterator end() {
+    settle();
+    return {this, entries_.size()};
+  }
 
 private:
   struct entry {
@@ -93,11 +104,22 @@ private:
   std::string_view text_of(uint64_t at, uint32_t size) const { return {text_.data() + at, size}; }
   slot *find(std::string_view text, uint64_t hash);
   void rebuild(size_t slots);
+  // Enters the gathered records.
+  void settle();
+
+  // A record gathered by add: its text in waiting_text_.
+  struct waiting {
+    uint64_t hash, at;
+    uint32_t size, file;
+  };
+  static constexpr size_t batch = 64;
 
   std::string text_;             // every entry text, end to end
   std::vector<entry> entries_;   // in the order of first insertion
   std::vector<slot> slots_;      // open addressing, a power of two of them
-  std::vector<std::string> files_; // the file names, one per run of entries from one file
+  std::vector<std::string> files_; // the file names, one per run of records from one file
+  std::string waiting_text_;
+  std::vector<waiting> waiting_;
 };
 
 // Classes by qualified name, written in key order.
