@@ -2,9 +2,14 @@
 #include "scanner.hpp"
 #include "tokens.hpp"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <iostream>
+#include <streambuf>
 #include <sys/stat.h>
+#include <unistd.h>
 
 int yydebug_flag = 0;
 
@@ -26,27 +31,62 @@ int yylex_loop(void *scanner, header_info *info) {
   }
 }
 
+namespace {
+
+// The bytes of one file, read by the scanner in place.
+class memory_buf : public std::streambuf {
+public:
+  memory_buf(char *from, char *to) { setg(from, from, to); }
+};
+
+// Reads the rest of fd into text. A read error ends the text where it
+// happened, as the end of the file would.
+void read_all(int fd, off_t size_hint, std::string &text) {
+  text.resize(static_cast<size_t>(std::max<off_t>(size_hint, 0)) + 1);
+  size_t got = 0;
+  for (;;) {
+    if (got == text.size()) text.resize(2 * text.size());
+    ssize_t n = read(fd, &text[got], text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  text.resize(got);
+}
+
+} // namespace
+
 int yyparse_file(const char *path, bool traced) {
   std::string name(path);
   inpname = base_name(name);
   header_info *info = traced ? &headers[inpname] : nullptr;
   void *scanner = nullptr;
-  FILE *file = nullptr;
-  if (!name.empty()) {
-    file = std::fopen(path, "r");
-    // A directory opens but reads as nothing: it is no source file either.
-    struct stat st;
-    if (file && (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode))) {
-      std::fclose(file);
-      file = nullptr;
-    }
-    if (!file) yyerror("Can't open file " + name);
-    yylex_init(&scanner, file, name);
-  } else {
+  if (name.empty()) {
     yylex_init(&scanner);
+    int result = yylex_loop(scanner, info);
+    yylex_destroy(scanner);
+    return result;
   }
+  // The file is read whole into memory and scanned from there, which
+  // costs far less than reading it through a FILE: the same bytes, with a
+  // UTF-8 byte-order mark at the start left out likewise.
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // A directory opens but reads as nothing: it is no source file either.
+  struct stat st;
+  if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+    close(fd);
+    fd = -1;
+  }
+  if (fd < 0) yyerror("Can't open file " + name);
+  static std::string text; // kept from file to file, so it grows only to the largest
+  read_all(fd, S_ISREG(st.st_mode) ? st.st_size : 0, text);
+  close(fd);
+  char *from = &text[0], *to = from + text.size();
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) from += 3;
+  memory_buf bytes(from, to);
+  std::istream in(&bytes);
+  yylex_init(&scanner, in, name);
   int result = yylex_loop(scanner, info);
   yylex_destroy(scanner);
-  if (file) std::fclose(file);
   return result;
 }

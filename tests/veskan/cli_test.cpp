@@ -73,6 +73,21 @@ TEST(Cli, TokenDump) {
   EXPECT_EQ(read_file(d / "project.api"), "# a.h b.h c.h\nx : int #<a.h>\n");
 }
 
+// A UTF-8 byte-order mark at the start of a file is left out; anywhere else
+// its bytes are text.
+TEST(Cli, ByteOrderMark) {
+  temp_dir d;
+  write_file(d / "a.h", "\xEF\xBB\xBFint x;\n");
+  write_file(d / "b.h", "int x;\n");
+  write_file(d / "c.h", "\xEF\xBB");
+  run_result with = run_veskan(d.path(), {"-d1", "a.h"});
+  run_result without = run_veskan(d.path(), {"-d1", "b.h"});
+  EXPECT_EQ(with.status, 0);
+  EXPECT_EQ(with.out, without.out);
+  EXPECT_EQ(run_veskan(d.path(), {"-d1", "c.h"}).out,
+            "1:1 1:1 ?lexem? : \nlexem([],\"\xEF\")\n1:2 1:2 ?lexem? : \nlexem([],\"\xBB\")\n");
+}
+
 // Only level 1 dumps; "-d" with no number, a non-number or a number out of
 // range is level 0; blanks before the number and text after it are allowed.
 TEST(Cli, DebugLevels) {
