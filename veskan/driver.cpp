@@ -155,15 +155,15 @@ template <typename Step> static void finish_run(Step last_step) {
 }
 
 // A summary written over one of the scanned sources (or over the standard
-// input read for an empty file name) would destroy it.
+// input read for an empty file name) would destroy it. The sources are
+// known by what the system told when they were opened.
 static void check_not_an_input(const std::string &name) {
   const safe_output::file_id out = safe_output::identify(name);
   // A new file cannot be a source, and a device holds nothing to lose.
   if (!out.regular) return;
-  for (const std::string &path : fromfiles) {
-    if ((path.empty() ? safe_output::identify(STDIN_FILENO) : safe_output::identify(path)) == out)
+  for (const std::pair<dev_t, ino_t> &source : scanned_files)
+    if (source.first == out.dev && source.second == out.ino)
       yyerror("Output file " + name + " is an input");
-  }
 }
 
 void write_summary_file() {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 int yydebug_flag = 0;
+std::vector<std::pair<dev_t, ino_t>> scanned_files;
 
 int yylex_loop(void *scanner, header_info *info) {
   lex_list.clear();
@@ -61,7 +62,9 @@ int yyparse_file(const char *path, bool traced) {
   inpname = base_name(name);
   header_info *info = traced ? &headers[inpname] : nullptr;
   void *scanner = nullptr;
+  struct stat st;
   if (name.empty()) {
+    if (fstat(STDIN_FILENO, &st) == 0) scanned_files.emplace_back(st.st_dev, st.st_ino);
     yylex_init(&scanner);
     int result = yylex_loop(scanner, info);
     yylex_destroy(scanner);
@@ -72,12 +75,12 @@ int yyparse_file(const char *path, bool traced) {
   // UTF-8 byte-order mark at the start left out likewise.
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   // A directory opens but reads as nothing: it is no source file either.
-  struct stat st;
   if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
     close(fd);
     fd = -1;
   }
   if (fd < 0) yyerror("Can't open file " + name);
+  scanned_files.emplace_back(st.st_dev, st.st_ino);
   static std::string text; // kept from file to file, so it grows only to the largest
   read_all(fd, S_ISREG(st.st_mode) ? st.st_size : 0, text);
   close(fd);

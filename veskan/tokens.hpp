@@ -6,8 +6,11 @@
 #include "tables.hpp"
 #include "veskan.hpp"
 
+#include <sys/types.h>
+
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct lex_info {
@@ -38,6 +41,9 @@ struct lex_info {
 // The tokens of the current file, in order; never holds code 0. The
 // records do not own their nodes: free_list deletes them.
 extern std::vector<lex_info> lex_list;
+// The files lexed so far, as the system knows them (device and inode), so
+// that the summary is never written over one of them.
+extern std::vector<std::pair<dev_t, ino_t>> scanned_files;
 // Base name of the current file.
 extern std::string inpname;
 // The current file is taken as C; cleared when a token "class" is seen.

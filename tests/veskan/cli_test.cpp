@@ -256,6 +256,14 @@ TEST(Cli, SummaryReplacesOnlyWhenWhole) {
     EXPECT_EQ(read_file(d / "a.h"), header) << c.err;
     EXPECT_EQ(listing(d.path()), names) << c.err;
   }
+  // The standard input read for an empty file name counts as an input too.
+  run_options from_summary;
+  from_summary.stdin_fd = open((d / "s.api").c_str(), O_RDONLY);
+  run_result r = run_veskan(d.path(), {"-o", "l.api", ""}, from_summary);
+  close(from_summary.stdin_fd);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Output file l.api is an input\n");
+  EXPECT_EQ(read_file(d / "s.api"), summary);
   EXPECT_EQ(read_file(d / "s.api.tmp"), "precious\n");
   EXPECT_EQ(read_file(d / "victim"), "victim\n");
   struct stat st;
