@@ -273,42 +273,37 @@ bool is_source_name(const std::string &name) {
   return ends_with(name, ".c") || ends_with(name, ".cpp");
 }
 
-struct global_entry {
+// A global entry with the first sixteen bytes of its text, read as two
+// big-endian numbers.
+struct keyed_global {
+  uint64_t high, low;
   std::string_view text;
   const std::string *file;
 };
 
-// The entries of globals in byte order of their texts. Each text is sorted
-// by its first sixteen bytes first, read as two big-endian numbers, which
-// settles most comparisons without following the pointer (many names share
-// a prefix of eight bytes, "__NR_..." and the like); equal prefixes fall
-// back to comparing the whole texts.
-std::vector<global_entry> sorted_globals() {
-  struct keyed {
-    uint64_t high, low;
-    global_entry g;
-  };
+// The entries of globals in byte order of their texts. The numbers settle
+// most comparisons without following the pointer to the text (many names
+// share a prefix of eight bytes, "__NR_..." and the like); equal prefixes
+// fall back to comparing the whole texts.
+std::vector<keyed_global> sorted_globals() {
   auto number = [](const unsigned char *b) {
     uint64_t n = 0;
     for (int i = 0; i < 8; ++i) n = n << 8 | b[i];
     return n;
   };
-  std::vector<keyed> keys;
+  std::vector<keyed_global> keys;
   keys.reserve(globals.size());
   for (const global_table::value_type g : globals) {
     unsigned char b[16] = {};
     std::memcpy(b, g.first.data(), std::min<size_t>(16, g.first.size()));
-    keys.push_back({number(b), number(b + 8), {g.first, &g.second}});
+    keys.push_back({number(b), number(b + 8), g.first, &g.second});
   }
-  std::sort(keys.begin(), keys.end(), [](const keyed &a, const keyed &b) {
+  std::sort(keys.begin(), keys.end(), [](const keyed_global &a, const keyed_global &b) {
     if (a.high != b.high) return a.high < b.high;
     if (a.low != b.low) return a.low < b.low;
-    return a.g.text < b.g.text;
+    return a.text < b.text;
   });
-  std::vector<global_entry> sorted;
-  sorted.reserve(keys.size());
-  for (const keyed &k : keys) sorted.push_back(k.g);
-  return sorted;
+  return keys;
 }
 
 } // namespace
@@ -338,7 +333,7 @@ void write_summary(std::ostream &stream) {
     out << " #<#>\n";
   }
 
-  for (const global_entry &g : sorted_globals()) out.entry(g.text) << " #<" << *g.file << ">\n";
+  for (const keyed_global &g : sorted_globals()) out.entry(g.text) << " #<" << *g.file << ">\n";
 
   for (auto &c : classes) {
     // "\t", the name with each "::" written as ":" (what sub_re replaces,
