@@ -59,26 +59,28 @@ mapfile -t all < <(find /usr/include -name '*.h' -type f | sort)
 run all-usr-include-h files "${all[@]}"
 
 # Side by side with universal-ctags (when installed) over the same files in
-# one run each: best of three, and the ratio of the two.
-best_of_3() {
-  local best="" t start end
-  for _ in 1 2 3; do
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
-    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
-  done
-  echo "$best"
+# one run each, the two taking turns so that both see the same load: best of
+# COMPARE_RUNS (default 5) each, and the ratio of the two.
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }'
 }
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 if ctags --version 2>/dev/null | grep -q 'Universal Ctags'; then
   printf '%s\n' "${all[@]}" >"$work/all.files"
-  ours=$(best_of_3 "$veskan" -o "$work/all.api" "${all[@]}")
-  theirs=$(best_of_3 ctags -L "$work/all.files" --languages=C,C++ --langmap=C++:+.h \
-             --c++-kinds=+p --fields=+aiKS -f "$work/all.tags")
-  awk -v n=${#all[@]} -v a="$ours" -v b="$theirs" 'BEGIN {
-    printf "all .h of /usr/include (%d files), best of 3: veskan %.3f s, ctags %.3f s, ratio %.2f\n",
-      n, a, b, (b > 0 ? a / b : 0) }'
+  runs=${COMPARE_RUNS:-5}
+  ours="" theirs=""
+  for _ in $(seq "$runs"); do
+    ours=$(smaller "$(seconds "$veskan" -o "$work/all.api" "${all[@]}")" "$ours")
+    theirs=$(smaller "$(seconds ctags -L "$work/all.files" --languages=C,C++ --langmap=C++:+.h \
+               --c++-kinds=+p --fields=+aiKS -f "$work/all.tags")" "$theirs")
+  done
+  awk -v n=${#all[@]} -v r="$runs" -v a="$ours" -v b="$theirs" 'BEGIN {
+    printf "all .h of /usr/include (%d files), best of %d: veskan %.3f s, ctags %.3f s, ratio %.2f\n",
+      n, r, a, b, (b > 0 ? a / b : 0) }'
 else
   echo "universal-ctags not installed: no comparison"
 fi
