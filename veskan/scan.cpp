@@ -40,10 +40,10 @@ public:
   memory_buf(char *from, char *to) { setg(from, from, to); }
 };
 
-// Reads the rest of fd into text. A read error ends the text where it
-// happened, as the end of the file would.
-void read_all(int fd, off_t size_hint, std::string &text) {
-  text.resize(static_cast<size_t>(std::max<off_t>(size_hint, 0)) + 1);
+// Reads the rest of fd, a file of about size bytes, into text. A read
+// error ends the text where it happened, as the end of the file would.
+void read_all(int fd, off_t size, std::string &text) {
+  text.resize(static_cast<size_t>(std::max<off_t>(size, 0)) + 1);
   size_t got = 0;
   for (;;) {
     if (got == text.size()) text.resize(2 * text.size());
@@ -57,6 +57,13 @@ void read_all(int fd, off_t size_hint, std::string &text) {
 
 } // namespace
 
+// Lexes the input of scanner, then lets the scanner go.
+static int lex_all(void *scanner, header_info *info) {
+  int result = yylex_loop(scanner, info);
+  yylex_destroy(scanner);
+  return result;
+}
+
 int yyparse_file(const char *path, bool traced) {
   std::string name(path);
   inpname = base_name(name);
@@ -66,13 +73,8 @@ int yyparse_file(const char *path, bool traced) {
   if (name.empty()) {
     if (fstat(STDIN_FILENO, &st) == 0) scanned_files.emplace_back(st.st_dev, st.st_ino);
     yylex_init(&scanner);
-    int result = yylex_loop(scanner, info);
-    yylex_destroy(scanner);
-    return result;
+    return lex_all(scanner, info);
   }
-  // The file is read whole into memory and scanned from there, which
-  // costs far less than reading it through a FILE: the same bytes, with a
-  // UTF-8 byte-order mark at the start left out likewise.
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   // A directory opens but reads as nothing: it is no source file either.
   if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
@@ -81,15 +83,28 @@ int yyparse_file(const char *path, bool traced) {
   }
   if (fd < 0) yyerror("Can't open file " + name);
   scanned_files.emplace_back(st.st_dev, st.st_ino);
+  if (!S_ISREG(st.st_mode)) {
+    // A pipe or a device may never end: it is read as it comes.
+    FILE *file = fdopen(fd, "r");
+    if (!file) {
+      close(fd);
+      yyerror("Can't open file " + name);
+    }
+    yylex_init(&scanner, file, name);
+    int result = lex_all(scanner, info);
+    std::fclose(file);
+    return result;
+  }
+  // A file is read whole into memory and scanned from there, which costs
+  // far less than reading it through a FILE: the same bytes, with a UTF-8
+  // byte-order mark at the start left out likewise.
   static std::string text; // kept from file to file, so it grows only to the largest
-  read_all(fd, S_ISREG(st.st_mode) ? st.st_size : 0, text);
+  read_all(fd, st.st_size, text);
   close(fd);
   char *from = &text[0], *to = from + text.size();
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) from += 3;
   memory_buf bytes(from, to);
   std::istream in(&bytes);
   yylex_init(&scanner, in, name);
-  int result = yylex_loop(scanner, info);
-  yylex_destroy(scanner);
-  return result;
+  return lex_all(scanner, info);
 }
