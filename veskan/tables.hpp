@@ -11,7 +11,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -46,7 +45,7 @@ struct header_info {
 // place of its text, so that a lookup reads one slot and the text itself.
 class global_table {
 public:
-  // An entry as the iteration hands it out; valid until the next insert.
+  // An entry as the iteration hands it out; valid until the next add.
   struct value_type {
     std::string_view first;    // the entry text
     const std::string &second; // the file that recorded it first
