@@ -9,6 +9,7 @@
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // A run over a large tree makes millions of small blocks, and on many
@@ -19,10 +20,16 @@
 //   system, and large blocks come from the heap too;
 // - the heap takes room for a large tree at once and asks for large pages
 //   over it, so that one fault maps 2 MB instead of 4 KB.
-// Where the system refuses any of it, the heap just stays as it is.
+// Under a limit of memory the room is not taken, so that it cannot crowd
+// out anything else; and where the system refuses any of it, the heap just
+// stays as it is.
 static void prepare_heap() {
   mallopt(M_MMAP_THRESHOLD, 32 << 20); // the largest allowed
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  for (int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    struct rlimit limit;
+    if (getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return;
+  }
   const uintptr_t room = 256 << 20, large_page = 2 << 20;
   mallopt(M_TOP_PAD, static_cast<int>(room));
   const uintptr_t before = reinterpret_cast<uintptr_t>(sbrk(0));
@@ -44,8 +51,8 @@ static void prepare_heap() {}
 #endif
 
 int main(int argc, char **argv) {
-  prepare_heap();
   start_watchdog();
+  prepare_heap();
   std::atexit(release_tokens);
   get_args(argc, argv);
   keep_blanks = keep_positions = yydebug_flag == 1; // only the token dump shows them

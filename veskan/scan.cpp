@@ -83,8 +83,10 @@ int yyparse_file(const char *path, bool traced) {
   }
   if (fd < 0) yyerror("Can't open file " + name);
   scanned_files.emplace_back(st.st_dev, st.st_ino);
-  if (!S_ISREG(st.st_mode)) {
-    // A pipe or a device may never end: it is read as it comes.
+  // A pipe or a device may never end, and a very large file would take as
+  // much memory: those are read as they come.
+  const off_t whole_limit = off_t{8} << 20;
+  if (!S_ISREG(st.st_mode) || st.st_size > whole_limit) {
     FILE *file = fdopen(fd, "r");
     if (!file) {
       close(fd);
@@ -95,9 +97,9 @@ int yyparse_file(const char *path, bool traced) {
     std::fclose(file);
     return result;
   }
-  // A file is read whole into memory and scanned from there, which costs
-  // far less than reading it through a FILE: the same bytes, with a UTF-8
-  // byte-order mark at the start left out likewise.
+  // Any other file is read whole into memory and scanned from there, which
+  // costs far less than reading it through a FILE: the same bytes, with a
+  // UTF-8 byte-order mark at the start left out likewise.
   static std::string text; // kept from file to file, so it grows only to the largest
   read_all(fd, st.st_size, text);
   close(fd);

@@ -73,9 +73,9 @@ TEST(Cli, TokenDump) {
   EXPECT_EQ(read_file(d / "project.api"), "# a.h b.h c.h\nx : int #<a.h>\n");
 }
 
-// A UTF-8 byte-order mark at the start of a file is left out; anywhere else
-// its bytes are text.
-TEST(Cli, ByteOrderMark) {
+// A UTF-8 byte-order mark at the start of a source is left out; anywhere
+// else its bytes are text. A device is a source too.
+TEST(Cli, SourceBytes) {
   temp_dir d;
   write_file(d / "a.h", "\xEF\xBB\xBFint x;\n");
   write_file(d / "b.h", "int x;\n");
@@ -86,6 +86,8 @@ TEST(Cli, ByteOrderMark) {
   EXPECT_EQ(with.out, without.out);
   EXPECT_EQ(run_veskan(d.path(), {"-d1", "c.h"}).out,
             "1:1 1:1 ?lexem? : \nlexem([],\"\xEF\")\n1:2 1:2 ?lexem? : \nlexem([],\"\xBB\")\n");
+  EXPECT_EQ(run_veskan(d.path(), {"-o", "null.api", "/dev/null"}).status, 0);
+  EXPECT_EQ(read_file(d / "null.api"), "# null\n");
 }
 
 // Only level 1 dumps; "-d" with no number, a non-number or a number out of
