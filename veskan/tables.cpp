@@ -14,7 +14,7 @@ std::map<std::string, class_info> classes;
 global_table globals;
 std::map<std::string, header_info> headers;
 std::map<std::string, header_info> stdheaders;
-std::unordered_set<std::string> alltypes;
+name_set alltypes;
 std::set<std::string> work_parents;
 std::set<std::string> collected_parents;
 
@@ -81,72 +81,73 @@ void add_toclass(class_info *info, int idx, const std::string &entry) {
   if (2 * list.size() > ix.slots.size()) index_entries(ix, list);
 }
 
-global_table::value_type global_table::const_iterator::operator*() const {
-  const entry &e = t_->entries_[k_];
-  return {t_->text_of(e.at, e.size), t_->files_[e.file]};
-}
-
-// The slot of text, or the empty slot where it would go.
-global_table::slot *global_table::find(std::string_view text, uint64_t hash) {
+size_t text_index::find(std::string_view text, uint64_t hash) const {
   const size_t mask = slots_.size() - 1;
   const uint32_t tag = static_cast<uint32_t>(hash >> 32);
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    slot &s = slots_[i];
-    if (s.size == empty_slot) return &s;
+    const slot &s = slots_[i];
+    if (s.size == empty_slot) return i;
     if (s.tag == tag && s.size == text.size() &&
         std::memcmp(text_.data() + s.at, text.data(), text.size()) == 0)
-      return &s;
+      return i;
   }
 }
 
-void global_table::rebuild(size_t size) {
+void text_index::rebuild(size_t size) {
   slots_.assign(size, slot{0, empty_slot, 0});
   for (const entry &e : entries_) {
     std::string_view text = text_of(e.at, e.size);
-    uint64_t hash = std::hash<std::string_view>()(text);
-    *find(text, hash) = slot{e.at, e.size, static_cast<uint32_t>(hash >> 32)};
+    uint64_t h = hash(text);
+    slots_[find(text, h)] = slot{e.at, e.size, static_cast<uint32_t>(h >> 32)};
   }
 }
 
+bool text_index::contains(std::string_view text, uint64_t hash) const {
+  return !slots_.empty() && slots_[find(text, hash)].size != empty_slot;
+}
+
+bool text_index::insert(std::string_view text, uint64_t hash, uint32_t mark) {
+  if (text.size() >= empty_slot) throw std::length_error("text too long for the index");
+  if (slots_.empty()) rebuild(1024);
+  slot &s = slots_[find(text, hash)];
+  if (s.size != empty_slot) return false;
+  const entry e{text_.size(), static_cast<uint32_t>(text.size()), mark};
+  text_.append(text);
+  entries_.push_back(e);
+  s = slot{e.at, e.size, static_cast<uint32_t>(hash >> 32)};
+  // At most seven tenths full, so that a probe rarely leaves its first line.
+  if (10 * entries_.size() > 7 * slots_.size()) rebuild(2 * slots_.size());
+  return true;
+}
+
+void text_index::prefetch(uint64_t hash) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+}
+
+void text_index::clear() {
+  text_.clear();
+  entries_.clear();
+  slots_.clear();
+}
+
 void global_table::add(std::string_view text, const std::string &file) {
-  if (text.size() >= empty_slot) throw std::length_error("global entry text too long");
   if (files_.empty() || files_.back() != file) files_.push_back(file);
-  waiting_.push_back({std::hash<std::string_view>()(text), waiting_text_.size(),
-                      static_cast<uint32_t>(text.size()),
+  waiting_.push_back({text_index::hash(text), waiting_text_.size(), text.size(),
                       static_cast<uint32_t>(files_.size() - 1)});
   waiting_text_.append(text);
   if (waiting_.size() == batch) settle();
 }
 
 void global_table::settle() {
-  if (waiting_.empty()) return;
-  if (slots_.empty()) rebuild(1024);
-  for (const waiting &w : waiting_) __builtin_prefetch(&slots_[w.hash & (slots_.size() - 1)]);
-  for (const waiting &w : waiting_) {
-    const std::string_view text(waiting_text_.data() + w.at, w.size);
-    slot *s = find(text, w.hash);
-    if (s->size != empty_slot) continue;
-    const entry e{text_.size(), w.size, w.file};
-    text_.append(text);
-    entries_.push_back(e);
-    *s = slot{e.at, e.size, static_cast<uint32_t>(w.hash >> 32)};
-    // At most seven tenths full, so that a probe rarely leaves its first line.
-    if (10 * entries_.size() > 7 * slots_.size()) rebuild(2 * slots_.size());
-  }
+  for (const waiting &w : waiting_) index_.prefetch(w.hash);
+  for (const waiting &w : waiting_)
+    index_.insert(std::string_view(waiting_text_.data() + w.at, w.size), w.hash, w.file);
   waiting_.clear();
   waiting_text_.clear();
 }
 
-size_t global_table::count(std::string_view text) {
-  settle();
-  if (slots_.empty()) return 0;
-  return find(text, std::hash<std::string_view>()(text))->size != empty_slot;
-}
-
 void global_table::clear() {
-  text_.clear();
-  entries_.clear();
-  slots_.clear();
+  index_.clear();
   files_.clear();
   waiting_text_.clear();
   waiting_.clear();

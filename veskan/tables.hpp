@@ -11,7 +11,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -38,11 +37,49 @@ struct header_info {
   std::set<std::string> includes;
 };
 
-// Global entry texts, each with the file that recorded it first. A whole
-// tree records hundreds of thousands of them, most of them again and again,
-// so the table is built for the lookup: the texts lie end to end in one
-// block in the order they came, and each slot of the hash index holds the
-// place of its text, so that a lookup reads one slot and the text itself.
+// Texts kept once each. A whole tree brings hundreds of thousands of them,
+// most of them again and again, so the index is built for the lookup: the
+// texts lie end to end in one block in the order they came, and each slot
+// of the hash index holds the place of its text, so that a lookup reads one
+// slot and the text itself. Each text carries a mark for its owner's use.
+class text_index {
+public:
+  static uint64_t hash(std::string_view text) { return std::hash<std::string_view>()(text); }
+  size_t size() const { return entries_.size(); }
+  // The text of place k in the order of first insertion, and its mark.
+  std::string_view text(size_t k) const { return text_of(entries_[k].at, entries_[k].size); }
+  uint32_t mark(size_t k) const { return entries_[k].mark; }
+  bool contains(std::string_view text, uint64_t hash) const;
+  // Enters text, of the given hash, with mark unless it is there already;
+  // whether it was new.
+  bool insert(std::string_view text, uint64_t hash, uint32_t mark);
+  // Has the slot for a text of the given hash read ahead of its lookup.
+  void prefetch(uint64_t hash) const;
+  void clear();
+
+private:
+  struct entry {
+    uint64_t at;   // offset of the text in text_
+    uint32_t size; // length of the text
+    uint32_t mark;
+  };
+  struct slot {
+    uint64_t at;   // as in the entry; unused while size is empty_slot
+    uint32_t size;
+    uint32_t tag;  // high half of the text's hash
+  };
+  static constexpr uint32_t empty_slot = UINT32_MAX;
+  std::string_view text_of(uint64_t at, uint32_t size) const { return {text_.data() + at, size}; }
+  // The slot of text, or the empty slot where it would go.
+  size_t find(std::string_view text, uint64_t hash) const;
+  void rebuild(size_t slots);
+
+  std::string text_;           // every text, end to end
+  std::vector<entry> entries_; // in the order of first insertion
+  std::vector<slot> slots_;    // open addressing, a power of two of them
+};
+
+// Global entry texts, each with the file that recorded it first.
 class global_table {
 public:
   // An entry as the iteration hands it out; valid until the next add.
@@ -52,7 +89,7 @@ public:
   };
   class const_iterator {
   public:
-    value_type operator*() const;
+    value_type operator*() const { return {t_->index_.text(k_), t_->files_[t_->index_.mark(k_)]}; }
     const_iterator &operator++() {
       ++k_;
       return *this;
@@ -72,10 +109,13 @@ public:
   // for a batch overlap instead of waiting one after the other; everything
   // below enters the gathered ones first, so none of this shows.
   void add(std::string_view text, const std::string &file);
-  size_t count(std::string_view text);
+  size_t count(std::string_view text) {
+    settle();
+    return index_.contains(text, text_index::hash(text));
+  }
   size_t size() {
     settle();
-    return entries_.size();
+    return index_.size();
   }
   void clear();
   // In the order of first insertion.
@@ -85,40 +125,57 @@ public:
   }
   const_iterator end() {
     settle();
-    return {this, entries_.size()};
+    return {this, index_.size()};
   }
 
 private:
-  struct entry {
-    uint64_t at;   // offset of the text in text_
-    uint32_t size; // length of the text
-    uint32_t file; // index in files_
-  };
-  struct slot {
-    uint64_t at;   // as in the entry; unused while size is empty_slot
-    uint32_t size;
-    uint32_t tag;  // high half of the text's hash
-  };
-  static constexpr uint32_t empty_slot = UINT32_MAX;
-  std::string_view text_of(uint64_t at, uint32_t size) const { return {text_.data() + at, size}; }
-  slot *find(std::string_view text, uint64_t hash);
-  void rebuild(size_t slots);
   // Enters the gathered records.
   void settle();
 
   // A record gathered by add: its text in waiting_text_.
   struct waiting {
     uint64_t hash, at;
-    uint32_t size, file;
+    size_t size;
+    uint32_t file;
   };
   static constexpr size_t batch = 64;
 
-  std::string text_;             // every entry text, end to end
-  std::vector<entry> entries_;   // in the order of first insertion
-  std::vector<slot> slots_;      // open addressing, a power of two of them
+  text_index index_;               // the texts, each marked with its file in files_
   std::vector<std::string> files_; // the file names, one per run of records from one file
   std::string waiting_text_;
   std::vector<waiting> waiting_;
+};
+
+// Names that are only asked whether they are known.
+class name_set {
+public:
+  class const_iterator {
+  public:
+    std::string_view operator*() const { return t_->text(k_); }
+    const_iterator &operator++() {
+      ++k_;
+      return *this;
+    }
+    bool operator!=(const const_iterator &o) const { return k_ != o.k_; }
+
+  private:
+    friend class name_set;
+    const_iterator(const text_index *t, size_t k) : t_(t), k_(k) {}
+    const text_index *t_;
+    size_t k_;
+  };
+  bool insert(std::string_view name) { return index_.insert(name, text_index::hash(name), 0); }
+  size_t count(std::string_view name) const {
+    return index_.contains(name, text_index::hash(name));
+  }
+  size_t size() const { return index_.size(); }
+  void clear() { index_.clear(); }
+  // In the order of first insertion.
+  const_iterator begin() const { return {&index_, 0}; }
+  const_iterator end() const { return {&index_, index_.size()}; }
+
+private:
+  text_index index_;
 };
 
 // Classes by qualified name, written in key order.
@@ -130,8 +187,8 @@ extern global_table globals;
 // read back from summaries.
 extern std::map<std::string, header_info> headers;
 extern std::map<std::string, header_info> stdheaders;
-// Known type names; only asked for membership.
-extern std::unordered_set<std::string> alltypes;
+// Known type names.
+extern name_set alltypes;
 extern std::set<std::string> work_parents;
 extern std::set<std::string> collected_parents;
 

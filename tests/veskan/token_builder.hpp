@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 // Empties every table and the token list.
 inline void reset_tables() {
@@ -25,6 +26,13 @@ inline std::unordered_map<std::string, std::string> globals_map() {
   std::unordered_map<std::string, std::string> map;
   for (const auto &g : globals) map.emplace(g.first, g.second);
   return map;
+}
+
+// The known type names, for comparing as a whole.
+inline std::unordered_set<std::string> alltypes_set() {
+  std::unordered_set<std::string> set;
+  for (std::string_view name : alltypes) set.emplace(name);
+  return set;
 }
 
 // Material in front of a token: preprocessor lines (texts starting with
