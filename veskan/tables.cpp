@@ -103,12 +103,11 @@ void text_index::rebuild(size_t size) {
 }
 
 bool text_index::contains(std::string_view text, uint64_t hash) const {
-  return !slots_.empty() && slots_[find(text, hash)].size != empty_slot;
+  return slots_[find(text, hash)].size != empty_slot;
 }
 
 bool text_index::insert(std::string_view text, uint64_t hash, uint32_t mark) {
   if (text.size() >= empty_slot) throw std::length_error("text too long for the index");
-  if (slots_.empty()) rebuild(1024);
   slot &s = slots_[find(text, hash)];
   if (s.size != empty_slot) return false;
   const entry e{text_.size(), static_cast<uint32_t>(text.size()), mark};
@@ -120,14 +119,10 @@ bool text_index::insert(std::string_view text, uint64_t hash, uint32_t mark) {
   return true;
 }
 
-void text_index::prefetch(uint64_t hash) const {
-  if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
-}
-
 void text_index::clear() {
   text_.clear();
   entries_.clear();
-  slots_.clear();
+  rebuild(1024);
 }
 
 void global_table::add(std::string_view text, const std::string &file) {

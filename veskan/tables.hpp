@@ -44,6 +44,7 @@ struct header_info {
 // slot and the text itself. Each text carries a mark for its owner's use.
 class text_index {
 public:
+  text_index() { clear(); }
   static uint64_t hash(std::string_view text) { return std::hash<std::string_view>()(text); }
   size_t size() const { return entries_.size(); }
   // The text of place k in the order of first insertion, and its mark.
@@ -54,7 +55,11 @@ public:
   // whether it was new.
   bool insert(std::string_view text, uint64_t hash, uint32_t mark);
   // Has the slot for a text of the given hash read ahead of its lookup.
-  void prefetch(uint64_t hash) const;
+  // (There is always a slot: with a test for none, the compiler drops the
+  // read ahead.)
+  void prefetch(uint64_t hash) const {
+    __builtin_prefetch(slots_.data() + (hash & (slots_.size() - 1)));
+  }
   void clear();
 
 private:
