@@ -38,10 +38,10 @@ static void prepare_heap() {
   if (!block) return;
   const uintptr_t at = reinterpret_cast<uintptr_t>(block);
   const uintptr_t top = reinterpret_cast<uintptr_t>(sbrk(0));
-  // Only when the heap grew by the room and the block lies in it, not in a
-  // mapping of its own.
   const uintptr_t from = (at + large_page - 1) & ~(large_page - 1);
   const uintptr_t to = top & ~(large_page - 1);
+  // Only when the heap grew by the room and the block lies in it, not in a
+  // mapping of its own.
   if (top >= before + room && at < top && from < to)
     madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
   std::free(block);

@@ -169,14 +169,10 @@ static void merge_members(class_info &info, int access, const class_info &b) {
     int j = i;
     if (access == ACS_PRIVATE) j = i - acs;
     else if (access == ACS_PROTECTED && acs == ACS_PUBLIC) j = i - 1;
-    // Index-based, and with a copy of each entry when the target list is
-    // the one being read, so that the loop stays sound even then.
-    const std::vector<std::string> &src = b.elems[i];
-    const bool same = &src == &info.elems[j];
-    for (size_t k = 0, n = src.size(); k < n; ++k) {
-      if (same) add_toclass(&info, j, std::string(src[k]));
-      else add_toclass(&info, j, src[k]);
-    }
+    // Should the target list be the one read (a class merged into
+    // itself), every entry is in it already and none is appended, so the
+    // entries read stay where they are.
+    for (const std::string &e : b.elems[i]) add_toclass(&info, j, e);
   }
 }
 

@@ -84,6 +84,24 @@ private:
   std::vector<slot> slots_;    // open addressing, a power of two of them
 };
 
+// An iteration over the places of a table in the order of first insertion,
+// handing out what the table's at() gives for each.
+template <typename Table> class place_iterator {
+public:
+  place_iterator(const Table *t, size_t k) : t_(t), k_(k) {}
+  auto operator*() const { return t_->at(k_); }
+  place_iterator &operator++() {
+    ++k_;
+    return *this;
+  }
+  bool operator!=(const place_iterator &o) const { return k_ != o.k_; }
+  bool operator==(const place_iterator &o) const { return k_ == o.k_; }
+
+private:
+  const Table *t_;
+  size_t k_;
+};
+
 // Global entry texts, each with the file that recorded it first.
 class global_table {
 public:
@@ -92,22 +110,8 @@ public:
     std::string_view first;    // the entry text
     const std::string &second; // the file that recorded it first
   };
-  class const_iterator {
-  public:
-    value_type operator*() const { return {t_->index_.text(k_), t_->files_[t_->index_.mark(k_)]}; }
-    const_iterator &operator++() {
-      ++k_;
-      return *this;
-    }
-    bool operator!=(const const_iterator &o) const { return k_ != o.k_; }
-    bool operator==(const const_iterator &o) const { return k_ == o.k_; }
-
-  private:
-    friend class global_table;
-    const_iterator(const global_table *t, size_t k) : t_(t), k_(k) {}
-    const global_table *t_;
-    size_t k_;
-  };
+  using const_iterator = place_iterator<global_table>;
+  value_type at(size_t k) const { return {index_.text(k), files_[index_.mark(k)]}; }
 
   // Records text with file unless text is there already. The records are
   // gathered and entered a batch at a time, so that the reads of the index
@@ -154,21 +158,8 @@ private:
 // Names that are only asked whether they are known.
 class name_set {
 public:
-  class const_iterator {
-  public:
-    std::string_view operator*() const { return t_->text(k_); }
-    const_iterator &operator++() {
-      ++k_;
-      return *this;
-    }
-    bool operator!=(const const_iterator &o) const { return k_ != o.k_; }
-
-  private:
-    friend class name_set;
-    const_iterator(const text_index *t, size_t k) : t_(t), k_(k) {}
-    const text_index *t_;
-    size_t k_;
-  };
+  using const_iterator = place_iterator<name_set>;
+  std::string_view at(size_t k) const { return index_.text(k); }
   bool insert(std::string_view name) { return index_.insert(name, text_index::hash(name), 0); }
   size_t count(std::string_view name) const {
     return index_.contains(name, text_index::hash(name));
@@ -176,8 +167,8 @@ public:
   size_t size() const { return index_.size(); }
   void clear() { index_.clear(); }
   // In the order of first insertion.
-  const_iterator begin() const { return {&index_, 0}; }
-  const_iterator end() const { return {&index_, index_.size()}; }
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, index_.size()}; }
 
 private:
   text_index index_;

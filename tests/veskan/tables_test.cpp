@@ -155,6 +155,12 @@ TEST_F(Tables, OwnMemberFirstAndBaseCycles) {
   EXPECT_EQ(summary_text(), "#\n"
                             "\tX::b #<x.h>\n\tX::a #<x.h>\n\tX::c #<x.h>\n"
                             "\tY::a #<y.h>\n\tY::c #<y.h>\n");
+  // A class merged into itself, its lists long enough to be indexed, keeps
+  // each entry once.
+  for (int k = 0; k < 40; ++k) add_toclass(&y, KIND_STATIC * 3 + ACS_PROTECTED, std::to_string(k));
+  collect_parent_elems(y, ACS_PUBLIC, "Y");
+  EXPECT_EQ(y.elems[KIND_STATIC * 3 + ACS_PROTECTED].size(), 40u);
+  EXPECT_EQ(y.elems[ACS_PUBLIC].size(), 2u);
 }
 
 // A chain of bases far longer than any call stack could follow: the first
