@@ -37,13 +37,23 @@ bool is_one_of(int i, const std::vector<const char *> &texts) {
 // after it. Set by each scope for its own extent.
 bool labels_stop = false;
 
+// Whether "namespace" may be the keyword in the current file: everywhere
+// but in a C source (.c). Headers (.h) are often C++ with nothing else to
+// tell them by ("namespace std { namespace __detail { struct X ..."). Set
+// per file by trace_decl.
+bool namespace_keyword = true;
+
 // Where a tolerant skip stops, because the statement being skipped cannot
 // reach past it: an access label inside a class body, and the keyword
-// "namespace" anywhere (a macro call without ";" in front of a namespace
-// would otherwise take the whole namespace along).
+// "namespace" where it begins a namespace, before a name or "{" (a macro
+// call without ";" in front of a namespace would otherwise take the whole
+// namespace along). Elsewhere it is taken for the ordinary name that it is
+// in C ("const char *namespace;").
 bool at_skip_stop(int i) {
   if (!is_lextip(i, TOK_IDENT)) return false;
-  if (is_ident(i, "namespace")) return true;
+  if (namespace_keyword && is_ident(i, "namespace") &&
+      (is_lextip(i + 1, TOK_IDENT) || is_lexem(i + 1, "{")))
+    return true;
   return labels_stop && is_lexem(i + 1, ":") &&
          (is_ident(i, "public") || is_ident(i, "protected") || is_ident(i, "private"));
 }
@@ -628,6 +638,7 @@ int process_decls(int start, class_info *cls, std::string scope, int access) {
 }
 
 void trace_decl() {
+  namespace_keyword = !(inplang_c && ends_with(inpname, ".c"));
   find_group_ends();
   process_decls(0, nullptr, std::string(), ACS_PRIVATE);
   forget_group_ends();

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
+#include <string>
+#include <system_error>
 
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 #include <malloc.h>
@@ -51,15 +54,28 @@ static void prepare_heap() {}
 #endif
 
 int main(int argc, char **argv) {
-  start_watchdog();
-  prepare_heap();
-  std::atexit(release_tokens);
-  get_args(argc, argv);
-  keep_blanks = keep_positions = yydebug_flag == 1; // only the token dump shows them
-  if (fromfiles.empty()) list_directory();
-  read_apifiles();
-  for (const std::string &path : fromfiles) scan_file(path);
-  write_summary_file();
+  try {
+    try {
+      start_watchdog();
+    } catch (const std::system_error &e) {
+      // No room for the thread's stack under a tight limit of memory, or
+      // no thread allowed.
+      yyerror(std::string("Can't start the watchdog thread: ") + e.what());
+    }
+    prepare_heap();
+    std::atexit(release_tokens);
+    get_args(argc, argv);
+    keep_blanks = keep_positions = yydebug_flag == 1; // only the token dump shows them
+    if (fromfiles.empty()) list_directory();
+    read_apifiles();
+    for (const std::string &path : fromfiles) scan_file(path);
+    write_summary_file();
+  } catch (const std::bad_alloc &) {
+    // Memory ran out (a limit of memory, a huge tree): a fatal error like
+    // any other. The way out of the run has removed a summary being written,
+    // so an earlier one stays as it was.
+    yyerror("Out of memory");
+  }
 #ifndef __SANITIZE_ADDRESS__
   // The tables of a large tree hold millions of small blocks; the process
   // ends without handing them back one by one. (Sanitizer builds do, so

@@ -171,6 +171,37 @@ TEST(Cli, SummariesReadBack) {
   EXPECT_EQ(entries(read_file(d / "project.api")), "f(T) -> void #<u.cpp>\ng : void #<u.cpp>\n");
 }
 
+// Memory that runs out is a fatal error like any other: a message, status
+// 1, the earlier summary kept. (Sanitizer builds reserve far more address
+// space than the limit allows, so they leave the limited run out.) In C,
+// "namespace" is an ordinary name.
+TEST(Cli, MemoryLimitAndNamespaceAsAName) {
+  temp_dir d;
+  write_file(d / "project.api", "earlier\n");
+#ifndef __SANITIZE_ADDRESS__
+  std::string big;
+  for (int i = 0; i < 300000; ++i) big += "int v" + std::to_string(i) + ";\n";
+  write_file(d / "big.h", big);
+  const int status = std::system(("cd " + d.path() + " && bash -c 'ulimit -v 51200 && exec \"$0\"" +
+                                  " big.h' " VESKAN_BIN " >out.txt 2>err.txt").c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(read_file(d / "err.txt"), "Out of memory\n");
+  EXPECT_EQ(read_file(d / "out.txt"), "");
+  EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
+  EXPECT_EQ(listing(d.path()), "big.h err.txt out.txt project.api ");
+#endif
+  write_file(d / "s.h", "struct S { const char *namespace; int after; };\n");
+  write_file(d / "s.c", "struct namespace { int a; } v;\nint after;\n");
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "s.api", "s.h", "s.c"}).status, 0);
+  EXPECT_EQ(read_file(d / "s.api"), "# s.h\n"
+                                    " struct@S _type_ #<s.h>\n"
+                                    " struct@namespace _type_ #<s.c>\n"
+                                    "after : int #<s.c>\n"
+                                    "\tS::namespace : const char* #<s.h>\n"
+                                    "\tS::after : int #<s.h>\n"
+                                    "\tnamespace::a : int #<s.c>\n");
+}
+
 TEST(Cli, UnitTestSourcesRecordNoDeclarations) {
   temp_dir d;
   write_file(d / "t_unittest.cpp", "#include \"a.h\"\n#define M 1\nint x;\n");
