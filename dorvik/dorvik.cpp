@@ -58,6 +58,11 @@ const std::string count_units = "kMGTPE";
 // the matcher run long or deep.
 constexpr std::size_t line_prefix_limit = 128;
 
+// A prefix cut at that limit inside the digits of the count or the line
+// number: a number far beyond 64 bits.
+const std::regex cut_number_r(
+    "^ *([0-9]+|(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *[0-9]+)$");
+
 bool starts_with(const std::string &text, const char *prefix) {
   return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -91,22 +96,25 @@ bool quoted_name(const std::string &line, const char *prefix,
   return true;
 }
 
+// What parse_count found.
+enum class count_read { none, fits, too_big };
+
 // Parses the count at text[pos...] into a 64-bit value: digits, or digits
 // with an optional decimal part and a suffix of count_units (gcov -H), whose
-// value is rounded down (5.0k is 5000, 1.25k is 1250). False when there is
-// no digit there or the value does not fit.
-bool parse_count(const std::string &text, std::size_t pos, std::uint64_t &value) {
+// value is rounded down (5.0k is 5000, 1.25k is 1250).
+count_read parse_count(const std::string &text, std::size_t pos,
+                       std::uint64_t &value) {
   auto digit = [&text](std::size_t at) {
     return at < text.size() && text[at] >= '0' && text[at] <= '9';
   };
   if (!digit(pos)) {
-    return false;
+    return count_read::none;
   }
   value = 0;
   for (; digit(pos); ++pos) {
     const unsigned d = static_cast<unsigned>(text[pos] - '0');
     if (value > (UINT64_MAX - d) / 10) {
-      return false;
+      return count_read::too_big;
     }
     value = value * 10 + d;
   }
@@ -118,25 +126,25 @@ bool parse_count(const std::string &text, std::size_t pos, std::uint64_t &value)
   const std::size_t unit =
       unit_at < text.size() ? count_units.find(text[unit_at]) : std::string::npos;
   if (unit == std::string::npos) {
-    return true; // plain digits; what follows them is not part of the count
+    return count_read::fits; // plain digits; what follows is not the count's
   }
   std::uint64_t scale = 1;
   for (std::size_t i = 0; i <= unit; ++i) {
     scale *= 1000;
   }
   if (value > UINT64_MAX / scale) {
-    return false;
+    return count_read::too_big;
   }
   value *= scale;
   for (std::size_t at = pos + 1; at < unit_at; ++at) {
     scale /= 10; // a power of ten, so this stays exact until it reaches 0
     const std::uint64_t part = static_cast<std::uint64_t>(text[at] - '0') * scale;
     if (part > UINT64_MAX - value) {
-      return false;
+      return count_read::too_big;
     }
     value += part;
   }
-  return true;
+  return count_read::fits;
 }
 
 // Reads the report into file_info. A block starts at a "File 'name'" line
@@ -223,17 +231,81 @@ bool branch_taken(const std::string &line) {
   return false;
 }
 
-// Writes the summary lines of one annotated file while reading it.
+// gcov -k and -q colour counts and line numbers with ANSI escape sequences
+// (ESC "[", parameters, a final character); without them the text is what
+// gcov writes otherwise. Removes them from line.
+void strip_escapes(std::string &line) {
+  std::size_t at = line.find('\x1b');
+  if (at == std::string::npos) {
+    return;
+  }
+  std::size_t to = at;
+  while (at < line.size()) {
+    if (line[at] == '\x1b' && at + 1 < line.size() && line[at + 1] == '[') {
+      at += 2;
+      while (at < line.size() && line[at] >= 0x20 && line[at] <= 0x3f) {
+        ++at; // parameters and intermediate characters
+      }
+      if (at < line.size() && line[at] >= 0x40 && line[at] <= 0x7e) {
+        ++at;
+      }
+    } else {
+      line[to++] = line[at++];
+    }
+  }
+  line.resize(to);
+}
+
+// Matches an annotated source line (line_r) against the prefix of text.
+bool match_line(const std::string &text, std::smatch &m) {
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(
+                                      std::min(text.size(), line_prefix_limit));
+  return std::regex_search(text.begin(), end, m, line_r);
+}
+
+// The source file an annotated file is of: the name on its "Source:" line
+// among gcov's header lines (line number 0); "" when there is none.
+std::string source_of(std::istream &in) {
+  std::string line;
+  std::smatch m;
+  while (read_line(in, line)) {
+    strip_escapes(line);
+    if (!match_line(line, m)) {
+      if (starts_with(line, "function ")) {
+        break;
+      }
+      continue;
+    }
+    if (m[2].str().find_first_not_of('0') != std::string::npos) {
+      break; // the first source line: the header is over
+    }
+    const std::string rest = line.substr(
+        static_cast<std::size_t>(m.position(0) + m.length(0)));
+    if (starts_with(rest, "Source:")) {
+      return rest.substr(7);
+    }
+  }
+  return "";
+}
+
+// Writes the summary lines of one annotated file while reading it. A count
+// or a line number that does not fit in 64 bits makes the file fail.
 class annotated_reader {
 public:
   explicit annotated_reader(std::ostream &out) : out_(out) {}
 
-  void line(const std::string &text) {
+  // Reads one line of the file; its colour escapes are removed.
+  void line(std::string &text) {
+    strip_escapes(text);
     std::smatch m;
-    const auto end = text.begin() + static_cast<std::ptrdiff_t>(
-                                        std::min(text.size(), line_prefix_limit));
-    if (std::regex_search(text.begin(), end, m, line_r)) {
+    if (match_line(text, m)) {
       source_line(m[1].str(), m[2].str());
+    } else if (text.size() > line_prefix_limit &&
+               std::regex_search(text.begin(),
+                                 text.begin() + static_cast<std::ptrdiff_t>(
+                                                    line_prefix_limit),
+                                 cut_number_r)) {
+      failed_ = true;
     } else if (starts_with(text, "function ")) {
       function_header(text);
     } else if (state_ >= 0 && starts_with(text, "branch ")) {
@@ -258,6 +330,9 @@ public:
     write_function();
   }
 
+  // A number did not fit: the summary would be wrong.
+  bool failed() const { return failed_; }
+
 private:
   void close_line() {
     if (state_ >= 0) {
@@ -272,9 +347,11 @@ private:
     std::uint64_t count = 0;
     const bool executed = (count_field[0] >= '1' && count_field[0] <= '9') ||
                           count_field.find_first_of(count_units) != std::string::npos;
-    if (!parse_count(number, 0, line_no) || line_no > INT64_MAX ||
-        (executed && !parse_count(count_field, 0, count))) {
-      return; // numbers beyond 64 bits: the line is dropped, still closed
+    if (parse_count(number, 0, line_no) != count_read::fits ||
+        line_no > INT64_MAX ||
+        (executed && parse_count(count_field, 0, count) != count_read::fits)) {
+      failed_ = true;
+      return;
     }
     last_line_ = static_cast<std::int64_t>(line_no);
     if (function_line_open_) {
@@ -301,7 +378,17 @@ private:
   void function_header(const std::string &text) {
     const std::size_t at = text.find(" called ", 9);
     std::uint64_t calls = 0;
-    if (at == std::string::npos || !parse_count(text, at + 8, calls)) {
+    const count_read read = at == std::string::npos
+                                ? count_read::none
+                                : parse_count(text, at + 8, calls);
+    if (read != count_read::fits) {
+      failed_ = failed_ || read == count_read::too_big;
+      return;
+    }
+    // Until a line follows, the function's line is the one after the last
+    // line seen, which past the largest line number does not fit.
+    if (last_line_ == INT64_MAX) {
+      failed_ = true;
       return;
     }
     close_line();
@@ -331,6 +418,7 @@ private:
   std::int64_t last_line_ = 0;
   // -1: no source line open; otherwise the branch marks written for it.
   std::int64_t state_ = -1;
+  bool failed_ = false;
 };
 
 using file_id = std::pair<dev_t, ino_t>;
@@ -521,6 +609,11 @@ int main(int argc, char **argv) {
   }
   std::vector<std::string> to_remove;
   std::ostringstream summary;
+  // The sources whose records name each annotated file.
+  std::map<std::string, std::set<std::string>> named_by;
+  for (const auto &[key, info] : file_info) {
+    named_by[info.gcov_name].insert(key);
+  }
 
   for (const auto &[key, info] : file_info) {
     const std::string &gcov = info.gcov_name;
@@ -540,12 +633,32 @@ int main(int argc, char **argv) {
     if (!annotated) {
       continue;
     }
+    // gcov writes util.c.gcov for src/a/util.c and again for src/b/util.c,
+    // and only the last one stays. A file that several records name belongs
+    // to the one whose source its "Source:" line names; the others get their
+    // file line only. When it names none of them, which one it belongs to
+    // cannot be told: nothing is written.
+    const std::set<std::string> &namers = named_by[gcov];
+    if (namers.size() > 1) {
+      const std::string source = source_of(annotated);
+      if (namers.count(source) == 0) {
+        return 1;
+      }
+      if (source != key) {
+        continue;
+      }
+      annotated.clear();
+      annotated.seekg(0);
+    }
     annotated_reader reader(summary);
     std::string line;
     while (read_line(annotated, line)) {
       reader.line(line);
     }
     reader.finish();
+    if (reader.failed()) {
+      return 1; // a number that does not fit: nothing is written
+    }
     if (!annotated.bad()) {
       consumed.insert(id);
       to_remove.push_back(gcov);

@@ -54,8 +54,6 @@ TEST_F(SummaryTest, CountFieldsBranchMarksAndFunctionFigures) {
       "call    0 returned 1\n" // does not close the open line
       "branch  2 taken 1%\n"
       "12345678901234567890:   14:  big();\n"
-      "99999999999999999999:   15:  too_big();\n" // beyond 64 bits: dropped
-      "branch  0 taken 5\n"
       "        -:   16:}\n"
       "function empty called 0 returned 0% blocks executed 0%\n"
       "        -:   17:void empty() {}\n");
@@ -149,20 +147,61 @@ TEST_F(SummaryTest, MalformedLinesAreIgnored) {
                          "function:k\t3\t7\t100.00% of 1\t0.00% of 2\n");
 }
 
-// An annotated file is read once even when several records name it, and
-// never when it is the report itself.
+// An annotated file is read once even when several records name it (for
+// the one whose source it names), and never when it is the report itself.
 TEST_F(SummaryTest, AnnotatedFilesAreReadOnce) {
   put("report.gcov", "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
                      "File 'b/x.c'\nCreating 'x.c.gcov'\n\n"
                      "File 'c.c'\nCreating 'report.gcov'\n\n");
-  put("x.c.gcov", "        3:    1:x();\n");
+  put("x.c.gcov", "        -:    0:Source:b/x.c\n        3:    1:x();\n");
   const run_result r = run_dorvik({"report.gcov", "summary.txt"}, dir.path());
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(read_file(dir / "summary.txt"), "file:x.c\t-\t-\t-\t-\n"
-                                            "1:3\n"
                                             "file:x.c\t-\t-\t-\t-\n"
+                                            "1:3\n"
                                             "file:report\t-\t-\t-\t-\n");
   EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.txt"});
+}
+
+// Real gcov -b -k -q output (made from fixtures/same_name_coloured/sources
+// with gcc --coverage; gcov -b -k -q src/a/util.c src/b/util.c main.c):
+// its colour escapes around counts and line numbers are read through, and
+// util.c.gcov, which gcov wrote for both util.c and kept for src/b, goes to
+// src/b's record. The expected summary is that of plain gcov -b. Where the
+// owner of such a file cannot be told, or a number does not fit in 64 bits,
+// nothing is written or removed.
+TEST_F(SummaryTest, ColouredOutputSharedNamesAndNumbersThatDoNotFit) {
+  const fs::path fixtures = fs::path(DORVIK_FIXTURES) / "same_name_coloured";
+  for (const char *name : {"report.txt", "util.c.gcov", "main.c.gcov"}) {
+    fs::copy_file(fixtures / name, dir / name);
+  }
+  EXPECT_EQ(summarise(), read_file(fixtures / "expected.txt"));
+  EXPECT_EQ(list_dir(dir.path()), std::set<std::string>{"summary.txt"});
+
+  const std::string report = "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
+                             "File 'b/x.c'\nCreating 'x.c.gcov'\n\n";
+  const std::string b = "        -:    0:Source:b/x.c\n";
+  const std::string function = "function f called 1 returned 100% blocks executed 100%\n";
+  for (const std::string &annotated : std::vector<std::string>{
+           "        -:    0:Source:c/x.c\n        1:    1:x();\n",
+           "        1:    1:x();\n",
+           b + "        1:9223372036854775807:x();\n" + function,
+           b + "        1:9223372036854775808:x();\n",
+           b + "99999999999999999999:    1:x();\n",
+           b + "        1:" + std::string(200, '9') + ":x();\n",
+           b + "function f called 99999999999999999999 returned 100%\n"}) {
+    put("summary.txt", "earlier\n");
+    put("report.txt", report);
+    put("x.c.gcov", annotated);
+    const run_result r = run_dorvik({"report.txt", "summary.txt"}, dir.path());
+    EXPECT_EQ(r.status, 1) << annotated;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(read_file(dir / "summary.txt"), "earlier\n") << annotated;
+    EXPECT_EQ(read_file(dir / "report.txt"), report);
+    EXPECT_EQ(read_file(dir / "x.c.gcov"), annotated);
+  }
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::set<std::string>{"report.txt", "summary.txt", "x.c.gcov"}));
 }
 
 TEST_F(SummaryTest, ReportWithoutFileLinesIsKept) {
