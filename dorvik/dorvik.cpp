@@ -11,15 +11,12 @@
 // No input is lost: a summary that is the report or a file the report names
 // is refused; only annotated files with bare names (gcov writes them into
 // the folder it runs in) that are regular files are read and removed; the
-// report is removed only when it is a regular file; the summary replaces an
-// earlier one only once it is written whole (summary_file).
+// report is removed only when it is a regular file; the summary is written
+// through the shared safe_output, which replaces an earlier one only once it
+// is written whole.
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -30,6 +27,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "safe_output.hpp"
 
 namespace {
 
@@ -455,122 +454,6 @@ bool regular_file(const std::string &name) {
   return lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Where a name leads once its final symbolic links are followed; a
-// relative link is taken from the link's own folder.
-std::string link_target(std::string name) {
-  std::string to(4096, '\0');
-  for (int links = 0; links < 40; ++links) {
-    const ssize_t n = readlink(name.c_str(), &to[0], to.size());
-    if (n <= 0 || static_cast<std::size_t>(n) == to.size()) {
-      break;
-    }
-    const std::string target = to.substr(0, static_cast<std::size_t>(n));
-    const std::size_t slash = name.rfind('/');
-    name = target[0] == '/' || slash == std::string::npos
-               ? target
-               : name.substr(0, slash + 1) + target;
-  }
-  return name;
-}
-
-bool write_all(int fd, const std::string &text) {
-  const char *p = text.data();
-  std::size_t n = text.size();
-  while (n > 0) {
-    const ssize_t w = write(fd, p, n);
-    if (w < 0 && errno == EINTR) {
-      continue;
-    }
-    if (w < 0) {
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
-// The summary file. Its text goes to a temporary created exclusively beside
-// it (beside a link's final target, so that the link stays a link) and is
-// renamed onto it once written and closed, so a failed run leaves an earlier
-// summary as it was. A summary that exists and is not a regular file (a
-// device, a pipe) is written through in place; when its folder lets no
-// temporary be created (permission) but the file may be written, or when a
-// link leads where no path does (/dev/stdout onto a removed file), the text
-// is written over it in place. A link loop is not written.
-class summary_file {
-public:
-  ~summary_file() {
-    if (fd_ >= 0) {
-      close(fd_);
-    }
-    if (!temp_.empty()) {
-      unlink(temp_.c_str());
-    }
-  }
-
-  bool open(const std::string &name) {
-    // A file size limit then makes writes fail instead of ending the run.
-    std::signal(SIGXFSZ, SIG_IGN);
-    struct stat named;
-    const bool named_exists = stat(name.c_str(), &named) == 0;
-    if (!named_exists && errno == ELOOP) {
-      return false; // a link loop stays as it is
-    }
-    target_ = link_target(name);
-    struct stat st;
-    bool exists = stat(target_.c_str(), &st) == 0;
-    // Links whose text leads nowhere the name does (/dev/stdout onto a pipe
-    // or a removed file): the file is reached through its own name only.
-    const bool by_name_only =
-        named_exists &&
-        !(exists && st.st_dev == named.st_dev && st.st_ino == named.st_ino);
-    if (by_name_only) {
-      target_ = name;
-      st = named;
-      exists = true;
-    }
-    if (exists && !S_ISREG(st.st_mode)) {
-      fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
-      return fd_ >= 0;
-    }
-    std::string temp = target_ + ".XXXXXX";
-    fd_ = by_name_only ? -1 : mkstemp(&temp[0]);
-    if (fd_ >= 0) {
-      temp_ = temp;
-      const mode_t mask = umask(0);
-      umask(mask);
-      (void)fchmod(fd_, exists ? st.st_mode & 0777 : 0666 & ~mask);
-    } else if (exists && (by_name_only || errno == EACCES || errno == EPERM)) {
-      fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY);
-      in_place_ = true;
-    }
-    return fd_ >= 0;
-  }
-
-  // Writes the whole text and puts it in place; false when anything failed.
-  bool finish(const std::string &text) {
-    bool ok = write_all(fd_, text);
-    if (in_place_) {
-      ok = ok && ftruncate(fd_, static_cast<off_t>(text.size())) == 0;
-    }
-    ok = close(fd_) == 0 && ok;
-    fd_ = -1;
-    if (ok && !temp_.empty()) {
-      ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
-      if (ok) {
-        temp_.clear();
-      }
-    }
-    return ok;
-  }
-
-private:
-  std::string target_, temp_;
-  int fd_ = -1;
-  bool in_place_ = false;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -669,8 +552,8 @@ int main(int argc, char **argv) {
   // interrupted while it reads the annotated files leaves none. Inputs are removed only once the whole
   // summary is safely written, and the report only when it is a regular
   // file (never /dev/stdin or a pipe).
-  summary_file summary_out;
-  if (!summary_out.open(summary_name) || !summary_out.finish(summary.str())) {
+  std::string failed;
+  if (!safe_output::write_files({{summary_name, summary.str()}}, failed)) {
     return 1;
   }
   if (!file_info.empty() && regular_file(report_name)) {

@@ -138,6 +138,11 @@ void watchdog(std::chrono::steady_clock::time_point deadline) {
 
 void start_watchdog() {
   watch();
+  // The thread keeps SIGINT, SIGTERM, SIGHUP and SIGQUIT blocked, so that
+  // they reach the main thread: there the output writer's handler removes
+  // the summary's temporary, and never runs while the temporary is being
+  // recorded (see safe_output.hpp).
+  safe_output::signals_blocked hold;
   std::thread(watchdog, std::chrono::steady_clock::now() + time_limit).detach();
 }
 
@@ -175,14 +180,10 @@ void write_summary_file() {
   // summary as it was.
   safe_output::output_file out(outname);
   bool ok;
-  const safe_output::file_id id = safe_output::identify(outname);
-  // Opening a pipe waits for its reader, and writing to it waits while it
-  // is not read: neither is done under the lock, so that the time limit
-  // still ends the run. (A device or a pipe is written through, with no
-  // temporary to remove.)
-  if (id.name.empty() && !id.regular) {
-    ok = out.open();
-  } else {
+  {
+    // Opening does not wait (a pipe with no reader fails); writing to a pipe
+    // waits while it is not read, and is not done under the lock, so that the
+    // time limit still ends the run.
     std::lock_guard<std::mutex> hold(watch().lock);
     ok = out.open();
     watch().tmpname = out.temp_name();

@@ -1,7 +1,4 @@
 // lexgen [-o OUT.cpp] INPUT.lex: writes the C++ scanner for a description.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,19 +27,6 @@ bool read_all(std::FILE* f, std::string& text) {
   bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;
-}
-
-// A scanner from an earlier run must not stay behind for a build to pick up
-// after a failed run: the output is removed when it is a regular file (the
-// file its links lead to). Devices, pipes and folders are left alone; an
-// output that is the input never gets here.
-void remove_stale_output(const std::string& output) {
-  char* real = realpath(output.c_str(), nullptr);
-  if (!real) return;
-  const std::string target = real;
-  std::free(real);
-  struct stat st;
-  if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(target.c_str());
 }
 
 }  // namespace
@@ -78,9 +62,13 @@ int main(int argc, char** argv) {
   }
 
   // On an error in the description no output is left behind, not even one
-  // from an earlier run.
+  // from an earlier run, for a build to pick up: the output is removed when
+  // it is a regular file, by its name or at the end of its symbolic links.
+  // What a descriptor leads to (/dev/stdout), devices, pipes and folders are
+  // left alone (see safe_output.hpp); an output that is the input never gets
+  // here.
   auto fail = [&](const std::string& message) {
-    remove_stale_output(output);
+    safe_output::remove_output(output);
     std::cerr << message << std::endl;
     return 1;
   };
@@ -104,13 +92,8 @@ int main(int argc, char** argv) {
 
   // The new text replaces the output only once it is written whole (see
   // safe_output.hpp): a failed write leaves an earlier output as it was.
-  safe_output::output_file out(output);
-  bool written = out.open();
-  if (written) {
-    out.stream() << source;
-    written = out.close() && out.commit();
-  }
-  if (!written) {
+  std::string failed;
+  if (!safe_output::write_files({{output, source}}, failed)) {
     std::cerr << output << ": cannot write file" << std::endl;
     return 1;
   }

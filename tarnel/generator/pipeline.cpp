@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,30 +52,18 @@ void check_not_an_input(const std::string& name) {
 }
 
 // Runs the writers in order, each into memory, and only then writes the
-// files: each to a temporary beside it first, all of them put in place once
-// every one was written and closed. A fatal error of a writer or a file that
-// cannot be written leaves the files of an earlier run as they were.
+// files, all of them or none (see safe_output.hpp): a fatal error of a
+// writer or a file that cannot be written leaves the files of an earlier run
+// as they were.
 void write_outputs(const std::vector<output_step>& steps) {
-  std::vector<std::string> texts;
+  std::vector<std::pair<std::string, std::string>> files;
   for (const output_step& step : steps) {
     std::ostringstream out;
     step.write(out);
-    texts.push_back(out.str());
+    files.emplace_back(output_name(step), out.str());
   }
-  std::vector<std::unique_ptr<safe_output::output_file>> files;
-  auto fail = [&files](std::string name) {  // by value: clear() frees the file
-    files.clear();  // removes the temporaries
-    yyerror("Can't write file " + name);
-  };
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    files.push_back(std::make_unique<safe_output::output_file>(output_name(steps[i])));
-    safe_output::output_file& file = *files.back();
-    if (!file.open()) fail(file.name());
-    file.stream() << texts[i];
-    if (!file.close()) fail(file.name());
-  }
-  for (auto& file : files)
-    if (!file->commit()) fail(file->name());
+  std::string failed;
+  if (!safe_output::write_files(files, failed)) yyerror("Can't write file " + failed);
 }
 
 }  // namespace

@@ -332,13 +332,18 @@ TEST(Cli, ManyFilesFewDescriptors) {
 }
 
 // A run that outlasts the time limit (here: reading a pipe that stays
-// open, or a summary that is a pipe nobody reads, run side by side) ends
-// with status 1 at the limit and leaves the earlier summary.
+// open, or a summary larger than a pipe holds written to a pipe that is
+// open but not read, run side by side) ends with status 1 at the limit and
+// leaves the earlier summary.
 TEST(Cli, TimeLimit) {
   temp_dir d;
   write_file(d / "project.api", "earlier\n");
-  write_file(d / "a.h", "int a;\n");
+  std::string header;
+  for (int i = 0; i < 10000; ++i) header += "int global_" + std::to_string(i) + ";\n";
+  write_file(d / "a.h", header);
   ASSERT_EQ(mkfifo((d / "fifo.api").c_str(), 0644), 0);
+  const int held = open((d / "fifo.api").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(held, 0);
   FILE *unread = popen(("cd " + d.path() + " && timeout 20 " VESKAN_BIN " -o fifo.api a.h 2>&1").c_str(), "r");
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
@@ -355,6 +360,7 @@ TEST(Cli, TimeLimit) {
   EXPECT_EQ(read_file(d / "project.api"), "earlier\n");
   const std::string err = read_stream(unread);
   const int status = pclose(unread);
+  close(held);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
   EXPECT_EQ(err, "Time limit of 5000 ms exceeded\n");
 }
