@@ -17,6 +17,7 @@
 #include "driver.hpp"
 #include "operators.hpp"
 #include "options.hpp"
+#include "patterns.hpp"
 #include "refs.hpp"
 #include "safe_output.hpp"
 #include "tables.hpp"
@@ -106,6 +107,7 @@ void yyinterpret(ast::Program_domain* root) {
   auto prog = dynamic_cast<ast::prog_node*>(root);
   if (!prog) return;
   run_rewriting_passes(prog);
+  if (yylex_flag) check_patterns(prog->f1_, prog->f2_);
   if (yydebug_flag == 4) {
     ast::astprint(std::cout, prog->f3_, 0, nullptr);
     return;

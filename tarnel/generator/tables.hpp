@@ -100,6 +100,9 @@ extern ast::List<ast::Code_domain*> topcode;
 extern ast::List<ast::Code_domain*> bottomcode;
 extern ast::List<ast::Code_domain*> grmcode;
 extern ast::List<ast::Code_domain*> lexcode;
+// The "%code lex" blocks one by one, in order (lexcode joins them): each is
+// written on lines of its own.
+extern std::vector<ast::List<ast::Code_domain*>> lexcode_blocks;
 extern ast::List<ast::Code_domain*> lexinitcode;
 // Grammar rules made by the rewriting passes.
 extern ast::List<ast::Grule_domain*> new_rules;

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "options.hpp"
 #include "tables.hpp"
@@ -20,6 +21,12 @@ void print_re(std::ostream& out, std::string pattern);
 // Whether print_re writes nothing for the pattern (an empty raw string):
 // no scanner generator takes a rule or definition without a pattern.
 bool is_empty_pattern(const std::string& pattern);
+// The "%code lex" blocks as the ".lex" carries them in its definitions, each
+// on lines of its own (ending in a newline unless empty). The scanner
+// generator copies an indented line there as C++ code, so the blanks after
+// the "%{" of a block are dropped when text follows them on that line: it
+// reads as it does on a line of its own (a named pattern, a directive).
+std::vector<std::string> lex_code_blocks();
 // The pattern that matches a quoted terminal literally.
 std::string literal_to_re(const std::string& literal);
 // Sets return_field from the terminals that a lexer code action returns;

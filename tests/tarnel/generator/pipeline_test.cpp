@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -162,6 +163,19 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\na %{ $$ = 1; %}\n%%\ns = 'x' ;\n", ":2:7: Can't use $$ without typed return terminal\n"},
       {"%%\nR\"()\" ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
       {"E R\"x()x\"\n%%\nx ?t?\n%%\ns = ?t? ;\n", ":1:4: Empty pattern\n"},
+      // Patterns as the scanner generator reads them from the ".lex", named
+      // patterns pasted in; those of "%code lex" at their line.
+      {"%%\n\"\" ?t?\n%%\ns = ?t? ;\n", ":2:6: Empty pattern\n"},
+      {"%%\nx ;\n(\"\"|a) ?t?\n%%\ns = ?t? ;\n", ":3:10: Bad pattern: empty alternative: write (a)? rather than (a|)\n"},
+      {"%%\n[a- ?t?\n%%\ns = ?t? ;\n", ":2:7: Bad pattern: unterminated character class in pattern\n"},
+      {"%%\n<S>(ab ?t?\n%%\ns = ?t? ;\n", ":2:10: Bad pattern: unbalanced ( in pattern\n"},
+      {"%%\na/b/c ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: trailing context used twice\n"},
+      {"D [0-9]\n%%\n{D}+{E} ?t?\n%%\ns = ?t? ;\n", ":3:11: Bad pattern: undefined named pattern {E}\n"},
+      {"D a/b\n%%\n{D} ?t?\n%%\ns = ?t? ;\n", ":1:6: Bad pattern: trailing context in a named pattern\n"},
+      {"%code lex %{\nD  [0-9]\n  int x;\nE  (a\n%}\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
+       ":4:1: Bad pattern: unbalanced ( in pattern\n"},
+      {"%code lex %{ D [0-9] %}\nE {D}\n%%\n{E}{F} ?t?\n%%\ns = ?t? ;\n",
+       ":4:10: Bad pattern: undefined named pattern {F}\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
@@ -170,6 +184,22 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
     EXPECT_EQ(r.err, c.err) << c.input;
   }
   EXPECT_TRUE(files_in(dir).empty());
+}
+
+// A pattern that the scanners' run-time library refuses, in its own words
+// (lexgen's or RE/flex's); the position is the rule's or the named pattern's.
+TEST(Diagnostics, PatternsTheRunTimeRefuses) {
+  const Diagnostic cases[] = {
+      {"%%\n[z-a] ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: "},
+      {"%option case-insensitive\n%%\na{3,1} ?t?\n%%\ns = ?t? ;\n", ":3:10: Bad pattern: "},
+      {"D [0-9]\nE a{2,1}\n%%\n{D} ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: "},
+  };
+  for (const Diagnostic& c : cases) {
+    RunResult r = tarnel({"-d9"}, c.input);
+    EXPECT_EQ(r.status, 1) << c.input;
+    EXPECT_EQ(r.err.substr(0, std::string(c.err).size()), c.err) << c.input;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
 }
 
 TEST(Diagnostics, TypeTraceComesBeforeTheMessage) {
