@@ -24,6 +24,7 @@ void declare_node(ast::node_node* n, const std::string& type) {
             "Node " + name + " is assigned to domain " + (types.empty() ? "" : types[0]));
   }
   nodeinfo& info = nodes[name];
+  info.declared = true;
   if (n->f3_) info.user_factory = static_cast<int>(n->f3_) != 0;
   info.node_types.push_back(type);
   for (const std::string& field : n->f2_) {

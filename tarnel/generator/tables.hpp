@@ -53,6 +53,8 @@ struct nodeinfo {
   std::vector<std::string> node_names;
   // Declared with a trailing "?": the user supplies the factory.
   bool user_factory = false;
+  // Declared in a "%type" line (not only built by actions).
+  bool declared = false;
 
   explicit nodeinfo(int n = 0) : node_types(n > 0 ? n : 0) {}
 };

@@ -54,6 +54,13 @@ std::string header_include(const std::string& name);
 inline void write_lines(std::ostream& out, std::initializer_list<const char*> lines) {
   for (const char* line : lines) out << line << "\n";
 }
+// With "%using", the tree classes of the used descriptions (written with
+// option ast) are theirs: this description writes, prints and visits only the
+// node kinds it declares in its own "%type" lines and the domains that hold
+// them, and its nodes carry no source range, as theirs carry none.
+bool own_kind(const nodeinfo& info);
+bool own_domain(const domaininfo& domain);
+bool node_locations();
 // The number of fields of a node kind.
 inline std::size_t field_count(const nodeinfo& info) {
   return info.node_types.empty() ? 0 : info.node_types.size() - 1;
