@@ -2,7 +2,6 @@
 
 #include <reflex/pattern.h>
 
-#include <cctype>
 #include <exception>
 #include <sstream>
 #include <string>
