@@ -20,6 +20,19 @@ if(USE_REFLEX)
   message(STATUS "Scanners are built with RE/flex: ${REFLEX_EXECUTABLE}")
 endif()
 
+# The run-time library of the scanners as one target, for code that uses
+# reflex::Pattern itself (tarnel checks the patterns of a description with
+# it): lexgen's library, or RE/flex's with USE_REFLEX.
+if(NOT TARGET scanner_runtime)
+  add_library(scanner_runtime INTERFACE)
+  if(USE_REFLEX)
+    target_include_directories(scanner_runtime INTERFACE "${REFLEX_INCLUDE_DIR}")
+    target_link_libraries(scanner_runtime INTERFACE "${REFLEX_LIBRARY}")
+  else()
+    target_link_libraries(scanner_runtime INTERFACE lexgen_runtime)
+  endif()
+endif()
+
 function(add_lex_scanner)
   cmake_parse_arguments(PARSE_ARGV 0 LEX "" "TARGET;INPUT" "")
   if(NOT LEX_TARGET OR NOT LEX_INPUT OR LEX_UNPARSED_ARGUMENTS)
@@ -46,8 +59,6 @@ function(add_lex_scanner)
       DEPENDS "${input}"
       COMMENT "reflex --flex ${LEX_INPUT}"
       VERBATIM)
-    target_include_directories(${LEX_TARGET} PUBLIC "${REFLEX_INCLUDE_DIR}")
-    target_link_libraries(${LEX_TARGET} PUBLIC "${REFLEX_LIBRARY}")
   else()
     add_custom_command(OUTPUT "${output}"
       COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
@@ -55,8 +66,8 @@ function(add_lex_scanner)
       DEPENDS "${input}" lexgen
       COMMENT "lexgen ${LEX_INPUT}"
       VERBATIM)
-    target_link_libraries(${LEX_TARGET} PUBLIC lexgen_runtime)
   endif()
+  target_link_libraries(${LEX_TARGET} PUBLIC scanner_runtime)
   target_sources(${LEX_TARGET} PRIVATE "${output}")
   target_include_directories(${LEX_TARGET} PRIVATE "${input_dir}")
   set_source_files_properties("${output}" PROPERTIES

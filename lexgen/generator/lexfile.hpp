@@ -12,17 +12,6 @@
 
 namespace lexgen {
 
-// A fault in a description, reported as "file:line: message".
-class LexError : public std::runtime_error {
- public:
-  LexError(int line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
-  int line() const { return line_; }
-
- private:
-  int line_;
-};
-
 // Code copied from the description; `line` is the line of its first line.
 struct CodeBlock {
   std::string text;

@@ -149,6 +149,9 @@ void gen_visitor(std::ostream& out, ast::vcode_node* v, int k) {
   const std::string& name = v->f1_;
   const std::string& domain = v->f2_;
   const std::string& result = v->f3_;
+  // The visitor classes are written for the domains of the description (or
+  // of the descriptions it uses).
+  if (using_list.empty() && !domains.count(domain)) yyerror(&v->yyloc, "Domain " + domain + " don't exist");
   out << "struct " << name << "_visitor:" << domain << "_Tvisitor<" << result << "> {\n";
   gen_code_line(out, v->f4_, j, 0);
   out << "\n";
@@ -195,8 +198,8 @@ void gen_coderef(std::ostream& out, const std::string& ref, int k, int n, YYLTYP
     }
   } else if (ref == "@$") {
     if (gen_mode == 0) {
-      if (k == 0) yyerror(loc, "Can't use @$ without rule or locations option");
-      need_locations(loc);
+      // The matched node's range, which the nodes of a used tree lack.
+      if (k == 0 || !node_locations()) yyerror(loc, "Can't use @$ without rule or locations option");
       out << "(_node" << k << "->yyloc)";
       return;
     }
@@ -277,7 +280,7 @@ void gen_code(std::ostream& out, ast::Term_domain* term, int n) {
       first = false;
       gen_coderef(out, arg, 0, n, &t->yyloc);
     }
-    if (gen_mode > 0 && is_node && locations_flag == 2) {
+    if (gen_mode > 0 && is_node && node_locations()) {
       if (!first) out << ",";
       out << (gen_mode == 2 ? "&@$" : "&yylloc");
     }

@@ -1,5 +1,7 @@
 #include "checks.hpp"
 
+#include <iostream>
+
 #include "driver.hpp"
 #include "elements.hpp"
 #include "tables.hpp"
@@ -42,8 +44,14 @@ void collect_states(ast::List<ast::Lrule_domain*> lex) {
   for (ast::Lrule_domain* l : lex) {
     if (auto r = dynamic_cast<ast::lexrule_node*>(l)) {
       if (is_empty_pattern(r->f2_)) yyerror(&r->yyloc, "Empty pattern");
-      for (const std::string& state : r->f1_)
-        if (state != "*" && state != "INITIAL") lex_states.insert(state);
+      for (const std::string& state : r->f1_) {
+        if (state == "*" || state == "INITIAL" || !lex_states.insert(state).second) continue;
+        // RE/flex defines a macro for each start state, and a one-letter
+        // macro breaks the headers that come after it.
+        if (state.size() == 1)
+          std::cerr << "Warning: start state " << state
+                    << " is one letter long, which breaks the scanner with RE/flex" << std::endl;
+      }
     } else if (auto init = dynamic_cast<ast::lexinit_node*>(l)) {
       lexinitcode = init->f1_;
     }

@@ -15,5 +15,6 @@ void check_undefsymbols(ast::List<ast::Grule_domain*> grm);
 void check_undefsymbols(ast::List<ast::Xrule_domain*> alts);
 // Start-condition names of the lexer rules into `lex_states` ("*" and
 // "INITIAL" left out); the initialisation block's code into `lexinitcode`.
-// "Empty pattern" at a rule whose pattern is an empty raw string.
+// "Empty pattern" at a rule whose pattern is an empty raw string; a warning
+// for a state whose name is one letter long.
 void collect_states(ast::List<ast::Lrule_domain*> lex);

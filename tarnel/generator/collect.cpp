@@ -24,6 +24,7 @@ void declare_node(ast::node_node* n, const std::string& type) {
             "Node " + name + " is assigned to domain " + (types.empty() ? "" : types[0]));
   }
   nodeinfo& info = nodes[name];
+  info.declared = true;
   if (n->f3_) info.user_factory = static_cast<int>(n->f3_) != 0;
   info.node_types.push_back(type);
   for (const std::string& field : n->f2_) {
@@ -81,7 +82,10 @@ void collect_decls(ast::List<ast::Decl_domain*> decls) {
     } else if (auto t = dynamic_cast<ast::decltypes_node*>(d)) {
       collect_types(t);
     } else if (auto c = dynamic_cast<ast::declcode_node*>(d)) {
-      if (auto dest = code_destination(c->f1_)) *dest = ast::cons(*dest, c->f2_);
+      if (auto dest = code_destination(c->f1_)) {
+        *dest = ast::cons(*dest, c->f2_);
+        if (dest == &lexcode) lexcode_blocks.push_back(c->f2_);
+      }
       collect_terminals(c->f2_);
     } else if (auto r = dynamic_cast<ast::declre_node*>(d)) {
       if (is_empty_pattern(r->f2_)) yyerror(&r->yyloc, "Empty pattern");

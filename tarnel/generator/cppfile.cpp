@@ -151,6 +151,7 @@ void write_token_printer(std::ostream& out) {
 void write_ast_printers(std::ostream& out) {
   out << "namespace ast {\n";
   for (const auto& d : domains) {
+    if (!own_domain(d.second)) continue;
     const std::string& D = d.first;
     out << "int astprint(std::ostream& s," << D << " v, int i, const char* p) {\n";
     write_lines(out, {"  int r=0;", "  if(!v) s<<\"nullptr\";"});
@@ -192,10 +193,15 @@ void create_cppfile(std::ostream& target, const std::string& name,
   vout.clear();
   out << "\n";
   if (!bodies.empty()) show_own_line(out, own);
-  if (using_list.empty() && !ast_flag) write_literal_table(out);
-  out << "void *yyscanner;\n";
-  if (yyerror_flag && using_list.empty()) write_error_functions(out);
+  // A description written with option ast has no scanner and no parser: it
+  // is the tree of the readers that name it with %using, whose own files
+  // carry what their scanner and parser need.
+  if (!ast_flag) {
+    write_literal_table(out);
+    out << "void *yyscanner;\n";
+    if (yyerror_flag) write_error_functions(out);
+  }
   if (main_flag) write_driver(out);
-  if (lexprint_flag && using_list.empty()) write_token_printer(out);
+  if (lexprint_flag && !ast_flag) write_token_printer(out);
   if (astprint_flag && !domains.empty()) write_ast_printers(out);
 }

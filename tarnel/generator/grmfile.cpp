@@ -121,6 +121,11 @@ std::vector<const symbolinfo*> element_infos(ast::List<ast::Gelem_domain*> elems
 
 bool owns_value(const symbolinfo* info) { return info && need_destroy(info->type); }
 
+// The call that frees the value of element i, with a blank in front.
+std::string release_of(const symbolinfo* info, int i) {
+  return std::string(" ") + release_call(info->type) + "($" + std::to_string(i) + ");";
+}
+
 void write_code_action(std::ostream& out, ast::gcode_node* action,
                        const std::vector<const symbolinfo*>& elems) {
   const int m = static_cast<int>(elems.size());
@@ -153,17 +158,22 @@ void write_term_action(std::ostream& out, ast::gterm_node* action,
   gen_mode = 2;
   gen_code(out, term, m);
   out << ";\n";
-  if (node_flag) out << " if(!$$) YYERROR;\n";
+  const bool may_fail = node_flag != 0;
   std::set<int> refs;
   collect_refs(term, refs);
   const std::set<int> taken = string_uses(term);
+  std::string releases;
   for (int i = 1; i <= m; ++i) {
     const symbolinfo* info = elems[i - 1];
     if (!owns_value(info)) continue;
     if (!refs.count(i) || (is_string_type(info->type) && !taken.count(i)))
-      out << " " << release_call(info->type) << "($" << i << ");";
+      releases += release_of(info, i);
   }
-  out << " }\n";
+  // A factory of the user's may refuse its node. Bison then drops the
+  // elements without their destructors, so what the action owns is freed
+  // first (what the factory was given is the factory's).
+  if (may_fail) out << " if(!$$) {" << releases << " YYERROR; }\n";
+  out << releases << " }\n";
 }
 
 void write_rule(std::ostream& out, ast::grmrule_node* rule) {
@@ -179,10 +189,17 @@ void write_rule(std::ostream& out, ast::grmrule_node* rule) {
       if (info) out << " " << info->altname;
     ast::Gaction_domain* action = alt->f2_;
     if (dynamic_cast<ast::gempty_node*>(action)) {
-      if (locations_flag == 2)
-        out << "\n";
+      // No value is passed on ($$ starts zeroed): the elements' values are
+      // freed.
+      std::string releases;
+      for (std::size_t i = 0; i < elems.size(); ++i)
+        if (owns_value(elems[i])) releases += release_of(elems[i], static_cast<int>(i) + 1);
+      if (locations_flag != 2)
+        out << "\t{ yyclear_attr(yyval);" << releases << " }\n";
+      else if (!releases.empty())
+        out << "\t{" << releases << " }\n";
       else
-        out << "\t{ yyclear_attr(yyval); }\n";
+        out << "\n";
     } else if (auto code = dynamic_cast<ast::gcode_node*>(action)) {
       write_code_action(out, code, elems);
     } else if (auto term = dynamic_cast<ast::gterm_node*>(action)) {

@@ -13,15 +13,25 @@
 namespace {
 
 // The guard name: the base name with ASCII lower-case letters made
-// upper-case and every byte that cannot stand in an identifier made "_"; a
-// leading digit gets a "_" in front.
+// upper-case, every byte above 127 written as two hexadecimal digits (names
+// in other scripts get guards of their own) and every other byte that
+// cannot stand in an identifier made "_"; a leading digit gets a "_" in
+// front.
 std::string guard_name(const std::string& name) {
-  std::string g = name;
-  for (char& c : g) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-    else if (!(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9'))
-      c = '_';
+  static const char hex[] = "0123456789ABCDEF";
+  std::string g;
+  for (char ch : name) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'a' && c <= 'z') {
+      g += static_cast<char>(c - 'a' + 'A');
+    } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      g += ch;
+    } else if (c > 127) {
+      g += hex[c >> 4];
+      g += hex[c & 15];
+    } else {
+      g += '_';
+    }
   }
   if (!g.empty() && g[0] >= '0' && g[0] <= '9') g.insert(0, "_");
   return g + "_H";
@@ -32,14 +42,18 @@ const std::string& domain_of(const nodeinfo& info) {
   return info.node_types.empty() ? none : info.node_types[0];
 }
 
+// The runtime pieces that the description's values need. A header written
+// with option ast is there for others to include (%using), whose values it
+// cannot know: it carries them all.
 void write_runtime(std::ostream& out) {
-  const bool maybe = usestring_flag || usevalue_flag;
-  const bool list = uselist_flag != 0;
+  const bool strings = usestring_flag || ast_flag;
+  const bool maybe = strings || usevalue_flag;
+  const bool list = uselist_flag || ast_flag;
   out << rt_includes;
   if (locations_flag == 2) out << rt_location;
   out << rt_destroy;
   if (maybe) out << rt_maybe;
-  if (usestring_flag) out << rt_maybe_string;
+  if (strings) out << rt_maybe_string;
   if (list) out << rt_list_decl;
   if (list && maybe) out << rt_list_maybe_decl;
   if (list) out << rt_list_class;
@@ -54,10 +68,11 @@ void write_runtime(std::ostream& out) {
 
 void write_domain_classes(std::ostream& out) {
   for (const auto& d : domains) {
+    if (!own_domain(d.second)) continue;
     const std::string& D = d.first;
     if (visitor_flag == 2) out << "struct " << D << "_visitor;\n";
     out << "struct " << D << "_domain : _domain {\n";
-    if (locations_flag == 2) out << "\t" << D << "_domain(const YYLTYPE *_loc):_domain(_loc) {}\n";
+    if (node_locations()) out << "\t" << D << "_domain(const YYLTYPE *_loc):_domain(_loc) {}\n";
     if (visitor_flag == 2) out << "\tvirtual void accept(" << D << "_visitor*, void*)=0;\n";
     out << "};\n";
     out << "typedef " << D << "_domain *" << D << ";\n";
@@ -83,7 +98,7 @@ void write_node_class(std::ostream& out, const std::string& N, const nodeinfo& i
   out << "\t" << N << "_node(";
   write_parameters(out, info);
   if (k >= 1) {
-    if (locations_flag == 2)
+    if (node_locations())
       out << ", const YYLTYPE *_loc=nullptr):" << D << "_domain(_loc), ";
     else
       out << "):";
@@ -91,7 +106,7 @@ void write_node_class(std::ostream& out, const std::string& N, const nodeinfo& i
       if (i > 1) out << ", ";
       out << "f" << i << "_(a" << i << ")";
     }
-  } else if (locations_flag == 2) {
+  } else if (node_locations()) {
     out << "const YYLTYPE *_loc=nullptr):" << D << "_domain(_loc) ";
   } else {
     out << ")";
@@ -117,7 +132,7 @@ void write_factory(std::ostream& out, const std::string& N, const nodeinfo& info
   if (!info.user_factory) out << "inline ";
   out << domain_of(info) << " " << N << "(";
   write_parameters(out, info);
-  if (locations_flag == 2) out << (k >= 1 ? ", " : "") << "const YYLTYPE *_loc=nullptr";
+  if (node_locations()) out << (k >= 1 ? ", " : "") << "const YYLTYPE *_loc=nullptr";
   out << ")";
   if (info.user_factory) {
     out << ";\n";
@@ -128,12 +143,13 @@ void write_factory(std::ostream& out, const std::string& N, const nodeinfo& info
     if (i > 1) out << ", ";
     out << "a" << i;
   }
-  if (locations_flag == 2) out << (k >= 1 ? ", " : "") << "_loc";
+  if (node_locations()) out << (k >= 1 ? ", " : "") << "_loc";
   out << ");\n}\n";
 }
 
 void write_visitor_classes(std::ostream& out) {
   for (const auto& d : domains) {
+    if (!own_domain(d.second)) continue;
     const std::string& D = d.first;
     const std::set<std::string>& kinds = d.second.node_set;
     out << "struct " << D << "_visitor {\n\tvirtual ~" << D << "_visitor(){}\n";
@@ -157,6 +173,7 @@ void write_visitor_classes(std::ostream& out) {
     out << "};\n";
   }
   for (const auto& n : nodes) {
+    if (!own_kind(n.second)) continue;
     out << "inline void " << n.first << "_node::accept(" << domain_of(n.second)
         << "_visitor* v, void* r) {\n\tv->visit(this, r);\n}\n";
   }
@@ -199,6 +216,19 @@ void write_error_prototypes(std::ostream& out) {
 
 }  // namespace
 
+bool own_kind(const nodeinfo& info) { return using_list.empty() || info.declared; }
+
+bool own_domain(const domaininfo& domain) {
+  if (using_list.empty()) return true;
+  for (const std::string& kind : domain.node_set) {
+    auto it = nodes.find(kind);
+    if (it != nodes.end() && it->second.declared) return true;
+  }
+  return false;
+}
+
+bool node_locations() { return locations_flag == 2 && using_list.empty(); }
+
 std::string header_include(const std::string& name) {
   const std::string path = output_path(name, ".hpp");
   const std::size_t slash = path.find_last_of("/\\");
@@ -224,6 +254,9 @@ void create_hfile(std::ostream& target, const std::string& name) {
 
   if (!using_list.empty()) {
     for (const std::string& u : using_list) out << "#include \"" << u << ".hpp\"\n";
+    // The used headers carry the runtime, but source ranges only when
+    // written with them.
+    if (locations_flag == 2) out << "#ifndef YYLTYPE_IS_DECLARED\n" << rt_location << "#endif\n";
   } else {
     write_runtime(out);
   }
@@ -233,16 +266,20 @@ void create_hfile(std::ostream& target, const std::string& name) {
   if (!domains.empty()) {
     out << "namespace ast {\n";
     write_domain_classes(out);
-    for (const auto& n : nodes) write_node_class(out, n.first, n.second);
-    for (const auto& n : nodes) write_factory(out, n.first, n.second);
+    for (const auto& n : nodes)
+      if (own_kind(n.second)) write_node_class(out, n.first, n.second);
+    for (const auto& n : nodes)
+      if (own_kind(n.second)) write_factory(out, n.first, n.second);
     if (visitor_flag == 2) write_visitor_classes(out);
     out << "}\n";
   }
   out << "using namespace ast;\n";
 
-  if (using_list.empty() && !ast_flag) write_scanner_parser_declarations(out);
-  if (using_list.empty()) write_error_prototypes(out);
+  if (!ast_flag) write_scanner_parser_declarations(out);
+  write_error_prototypes(out);
 
+  // The used headers define the hook for a tree of their own.
+  if (!using_list.empty()) out << "#undef YYINTERPRET\n";
   if (yyinterpret_flag && !root_tip.empty())
     out << "void yyinterpret(" << type_mark(root_tip, 1) << ");\n#define YYINTERPRET(ast) yyinterpret(ast)\n";
   else
@@ -253,9 +290,9 @@ void create_hfile(std::ostream& target, const std::string& name) {
 
   if ((astprint_flag || lexprint_flag) && using_list.empty()) {
     out << rt_astprint_builtin;
-    if (usevalue_flag || usestring_flag) out << rt_astprint_maybe;
+    if (usevalue_flag || usestring_flag || ast_flag) out << rt_astprint_maybe;
     out << rt_astprint_vector;
-    if (uselist_flag) out << rt_astprint_list;
+    if (uselist_flag || ast_flag) out << rt_astprint_list;
     out << "}\n";
   }
 

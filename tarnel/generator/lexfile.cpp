@@ -131,17 +131,8 @@ void write_default_rule(std::ostream& out) {
     out << "return " << literal_of_match << ";\n";
 }
 
-// The "%code lex" section. The scanner generator copies an indented line
-// of its definitions as C++ code, so the blanks after the "%{" of a section
-// written on one line are dropped when a directive ("%x", "%option", ...)
-// follows them: it then reads as it does on a line of its own.
 void write_lex_code(std::ostream& out) {
-  std::ostringstream code;
-  gen_code_section(code, lexcode, false);
-  std::string text = code.str();
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start != std::string::npos && text[start] == '%') text.erase(0, start);
-  out << text;
+  for (const std::string& text : lex_code_blocks()) out << text;
 }
 
 // Bytes written as \xNN: the high half, the angle brackets (start-condition
@@ -149,6 +140,19 @@ void write_lex_code(std::ostream& out) {
 bool is_hex_escaped(unsigned char c) { return c >= 127 || c == '<' || c == '>' || c < ' '; }
 
 }  // namespace
+
+std::vector<std::string> lex_code_blocks() {
+  std::vector<std::string> texts;
+  for (const ast::List<ast::Code_domain*>& block : lexcode_blocks) {
+    std::ostringstream code;
+    gen_code_section(code, block, false);
+    std::string text = code.str();
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start != std::string::npos && text[start] != '\n') text.erase(0, start);
+    texts.push_back(text);
+  }
+  return texts;
+}
 
 int member_of(const std::string& type) {
   if (empty_type(type)) return 0;

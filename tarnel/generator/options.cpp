@@ -143,6 +143,7 @@ void reset_tables() {
   bottomcode = nullptr;
   grmcode = nullptr;
   lexcode = nullptr;
+  lexcode_blocks.clear();
   lexinitcode = nullptr;
   new_rules = nullptr;
   vout.str("");

@@ -14,12 +14,15 @@
 #include "collect.hpp"
 #include "defaults.hpp"
 #include "driver.hpp"
+#include "names.hpp"
 #include "operators.hpp"
 #include "options.hpp"
+#include "patterns.hpp"
 #include "refs.hpp"
 #include "safe_output.hpp"
 #include "tables.hpp"
 #include "types.hpp"
+#include "writer_parts.hpp"
 #include "writers.hpp"
 
 namespace {
@@ -66,6 +69,20 @@ void write_outputs(const std::vector<output_step>& steps) {
   if (!safe_output::write_files(files, failed)) yyerror("Can't write file " + failed);
 }
 
+// A start rule without a value hands nothing to yyinterpret: code written
+// for it would never run.
+void warn_untyped_start(ast::prog_node* prog) {
+  if (!yyinterpret_flag || !yyparse_flag || !prog->f4_) return;
+  for (ast::Grule_domain* r : prog->f3_) {
+    auto rule = dynamic_cast<ast::grmrule_node*>(r);
+    if (!rule) continue;
+    if (empty_type(symbols[rule->f1_].type))
+      std::cerr << "Warning: start rule " << rule->f1_
+                << " has no value type, yyinterpret isn't called" << std::endl;
+    return;
+  }
+}
+
 }  // namespace
 
 void run_rewriting_passes(ast::prog_node* prog) {
@@ -93,17 +110,24 @@ void yyinterpret(ast::Program_domain* root) {
   auto prog = dynamic_cast<ast::prog_node*>(root);
   if (!prog) return;
   run_rewriting_passes(prog);
+  if (yylex_flag) check_patterns(prog->f1_, prog->f2_);
   if (yydebug_flag == 4) {
     ast::astprint(std::cout, prog->f3_, 0, nullptr);
     return;
   }
   calc_types(prog->f3_);
+  warn_untyped_start(prog);
   gen_altnames();
   if (yydebug_flag != 0) return;
 
   ast::List<ast::Lrule_domain*> lex = prog->f2_;
   ast::List<ast::Grule_domain*> grm = prog->f3_;
   ast::List<ast::Code_domain*> code = prog->f4_;
+  // The other files include the header by its name, which no quote or line
+  // break of a #include line may hold.
+  const std::string header = header_include(filename);
+  if (header.find_first_of("\"\n") != std::string::npos)
+    yyerror("Output file " + header + " can't be named in #include");
   if (lexdefault_flag == -1) lexdefault_flag = grm ? 3 : 1;
   std::vector<output_step> steps;
   if (yylex_flag) steps.push_back({".lex", [&](std::ostream& out) { create_lexfile(out, filename, lex); }});

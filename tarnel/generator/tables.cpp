@@ -19,6 +19,7 @@ ast::List<ast::Code_domain*> topcode = nullptr;
 ast::List<ast::Code_domain*> bottomcode = nullptr;
 ast::List<ast::Code_domain*> grmcode = nullptr;
 ast::List<ast::Code_domain*> lexcode = nullptr;
+std::vector<ast::List<ast::Code_domain*>> lexcode_blocks;
 ast::List<ast::Code_domain*> lexinitcode = nullptr;
 ast::List<ast::Grule_domain*> new_rules = nullptr;
 

@@ -53,6 +53,8 @@ struct nodeinfo {
   std::vector<std::string> node_names;
   // Declared with a trailing "?": the user supplies the factory.
   bool user_factory = false;
+  // Declared in a "%type" line (not only built by actions).
+  bool declared = false;
 
   explicit nodeinfo(int n = 0) : node_types(n > 0 ? n : 0) {}
 };
@@ -100,6 +102,9 @@ extern ast::List<ast::Code_domain*> topcode;
 extern ast::List<ast::Code_domain*> bottomcode;
 extern ast::List<ast::Code_domain*> grmcode;
 extern ast::List<ast::Code_domain*> lexcode;
+// The "%code lex" blocks one by one, in order (lexcode joins them): each is
+// written on lines of its own.
+extern std::vector<ast::List<ast::Code_domain*>> lexcode_blocks;
 extern ast::List<ast::Code_domain*> lexinitcode;
 // Grammar rules made by the rewriting passes.
 extern ast::List<ast::Grule_domain*> new_rules;

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "options.hpp"
 #include "tables.hpp"
@@ -20,6 +21,12 @@ void print_re(std::ostream& out, std::string pattern);
 // Whether print_re writes nothing for the pattern (an empty raw string):
 // no scanner generator takes a rule or definition without a pattern.
 bool is_empty_pattern(const std::string& pattern);
+// The "%code lex" blocks as the ".lex" carries them in its definitions, each
+// on lines of its own (ending in a newline unless empty). The scanner
+// generator copies an indented line there as C++ code, so the blanks after
+// the "%{" of a block are dropped when text follows them on that line: it
+// reads as it does on a line of its own (a named pattern, a directive).
+std::vector<std::string> lex_code_blocks();
 // The pattern that matches a quoted terminal literally.
 std::string literal_to_re(const std::string& literal);
 // Sets return_field from the terminals that a lexer code action returns;
@@ -47,6 +54,13 @@ std::string header_include(const std::string& name);
 inline void write_lines(std::ostream& out, std::initializer_list<const char*> lines) {
   for (const char* line : lines) out << line << "\n";
 }
+// With "%using", the tree classes of the used descriptions (written with
+// option ast) are theirs: this description writes, prints and visits only the
+// node kinds it declares in its own "%type" lines and the domains that hold
+// them, and its nodes carry no source range, as theirs carry none.
+bool own_kind(const nodeinfo& info);
+bool own_domain(const domaininfo& domain);
+bool node_locations();
 // The number of fields of a node kind.
 inline std::size_t field_count(const nodeinfo& info) {
   return info.node_types.empty() ? 0 : info.node_types.size() - 1;

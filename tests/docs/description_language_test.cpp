@@ -10,7 +10,8 @@
 // error NAME.err (nothing where there is no such file; one of the two must
 // exist), the exit status STATUS. The build gives tarnel the descriptions by
 // their full path, which the readers' messages repeat ("Match error"): the
-// example folder is left out of them, as if tarnel had run there.
+// example folder is left out of them, as if tarnel had run there. Readers
+// must free all they make, also when they stop at an error.
 //
 // In the guide, a fenced block right after a line "<!-- file: PATH -->" is
 // the whole file PATH (relative to the guide's folder); after
@@ -67,7 +68,9 @@ void run_case(const fs::path& folder, const std::vector<std::string>& words) {
     program = TARNEL_EXE;
     args.insert(args.begin(), "-o" + scratch + "/");
   }
-  RunResult r = run_program(program, args, folder.string());
+  // Readers run with leak reports on in a sanitizer build: a leak ends the
+  // run with another status and a report on standard error.
+  RunResult r = run_program(program, args, folder.string(), "", scratch.empty());
   for (std::string* text : {&r.out, &r.err}) {
     const std::string prefix = folder.string() + "/";
     for (size_t at; (at = text->find(prefix)) != std::string::npos;) text->erase(at, prefix.size());

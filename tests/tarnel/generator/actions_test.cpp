@@ -28,6 +28,7 @@ class Actions : public wt::FileTest {
     nodes["leaf"].node_types = {"Expr"};
     nodes["opt"].node_types = {"Expr", "int"};
     nodes["opt"].user_factory = true;
+    domains["Expr"].node_set = {"add", "leaf", "num", "opt"};
   }
 };
 

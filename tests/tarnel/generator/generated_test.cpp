@@ -157,6 +157,10 @@ TEST(GeneratedLists, ReadsSettings) {
   EXPECT_EQ(r.err, "");
   r = lists({}, "x\ny = 2\n");
   EXPECT_EQ(r.out, "x\ny = 2\ncount 2\n");
+  // Texts are C strings: a value ends at a NUL byte of its match, whatever
+  // the term (here std::string(yytext+1,yyleng-2)).
+  r = lists({}, std::string("t = \"ab\0cd\"\n", 12));
+  EXPECT_EQ(r.out, "t = \"ab\"\ncount 1\n");
 }
 
 // Each file is closed once read: many files under a low descriptor limit.
@@ -234,7 +238,7 @@ TEST(GeneratedJson, NulByteIsAnUndefinedToken) {
 // header by the name it was written under; the guard is an identifier.
 // After description code, #line directives point back into the file.
 TEST(GeneratedFiles, NamesGuardAndLineDirectives) {
-  const std::string stem = std::string(GENERATED_DIR) + "/json/pre_json-lite";
+  const std::string stem = std::string(GENERATED_DIR) + "/e2e_json/pre_json-lite";
   for (const char* ext : {".lex", ".grm", ".cpp"})
     EXPECT_NE(read_file(stem + ext).find("#include \"pre_json-lite.hpp\"\n"), std::string::npos) << ext;
   const std::string hpp = read_file(stem + ".hpp");
@@ -242,17 +246,43 @@ TEST(GeneratedFiles, NamesGuardAndLineDirectives) {
   EXPECT_EQ(wrong_own_line(hpp, stem + ".hpp"), "");
   EXPECT_EQ(wrong_own_line(read_file(stem + ".cpp"), stem + ".cpp"), "");
   // With a visitor's bodies after the code section.
-  const std::string lists_cpp = std::string(GENERATED_DIR) + "/lists/lists.cpp";
+  const std::string lists_cpp = std::string(GENERATED_DIR) + "/e2e_lists/lists.cpp";
   EXPECT_EQ(wrong_own_line(read_file(lists_cpp), lists_cpp), "");
 }
 
+// A reader whose tree is another description's (%using exprtree): built
+// with the used description's files, it evaluates, prints the tree and
+// reports positions, and frees the text that an alternative without action
+// drops.
+TEST(GeneratedUsing, BuildsTheUsedTree) {
+  auto sums = [](const std::vector<std::string>& args, const std::string& input) {
+    return run_program(SUMS_READER, args, E2E_DIR, input, true);
+  };
+  RunResult r = sums({}, "a = 1 + 2;\nb = -(3 + 4) + 1;\nend here\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "a = 3\nb = -6\n");
+  // A byte-order mark at the start of a file is skipped.
+  write_file(std::string(GENERATED_DIR) + "/bom.in", "\xef\xbb\xbf" "c = 4;");
+  r = sums({std::string(GENERATED_DIR) + "/bom.in"}, "");
+  EXPECT_EQ(r.out, "c = 4\n");
+  r = sums({"-d2"}, "a = -2;");
+  EXPECT_EQ(r.out, "[\n  show(\"a\",\n   neg(\n    num(2)\n   )\n  )\n]");
+  r = sums({}, "a = 1\n  + ;");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ":2:5: syntax error, unexpected ';', expecting ?n? or '-' or '('\n");
+  const std::string hpp = read_file(std::string(GENERATED_DIR) + "/e2e_sums/sums.hpp");
+  EXPECT_NE(hpp.find("#include \"exprtree.hpp\"\n"), std::string::npos);
+  EXPECT_EQ(hpp.find("Expr_domain"), std::string::npos);
+}
+
 // No value types: repetitions of code only and of a value with nothing to
-// hold build and run; "%code lex" on one line declares a start condition.
+// hold build and run; "%code lex" on one line declares a start condition,
+// and on another one defines a named pattern, each on its own line.
 TEST(GeneratedPlain, CodeOnlyRepetitions) {
   RunResult r = run_program(PLAIN_READER, {}, E2E_DIR, "aa i, i,i\n", true);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "aaiii\n");
-  EXPECT_NE(read_file(std::string(GENERATED_DIR) + "/plain/plain.lex").find("\n%x SPARE \n"),
+  EXPECT_NE(read_file(std::string(GENERATED_DIR) + "/e2e_plain/plain.lex").find("\n%x SPARE \nBLANK [ \\t\\n] \n"),
             std::string::npos);
 }
 

@@ -77,21 +77,33 @@ TEST_F(HFile, WithoutLocationsOrVisitors) {
   EXPECT_TRUE(wt::matches_file(header("calc"), "plain.hpp"));
 }
 
+// The tree classes of the used headers are not written again: only the
+// kinds this description declares, and their domains, without ranges. The
+// scanner and parser declarations are its own.
 TEST_F(HFile, OtherDescriptionsInUse) {
   calculator();
+  nodes["let"].declared = true;
   add_using("base");
   add_using("more");
   lexprint_flag = 1;
   usestring_flag = 1;
+  locations_flag = 2;
+  visitor_flag = 2;
   const std::string text = header("calc");
   const std::string head =
-      "#ifndef CALC_H\n#define CALC_H 1\n#include \"base.hpp\"\n#include \"more.hpp\"\nnamespace";
+      "#ifndef CALC_H\n#define CALC_H 1\n#include \"base.hpp\"\n#include \"more.hpp\"\n"
+      "#ifndef YYLTYPE_IS_DECLARED\n[rt_location]#endif\nnamespace ast {\nstruct Stmt_visitor;\n"
+      "struct Stmt_domain : _domain {\n\tvirtual void accept(Stmt_visitor*, void*)=0;\n};\n";
   EXPECT_EQ(text.substr(0, head.size()), head);
-  for (const char* absent : {"[rt_", "YYSTYPE", "yylex", "yyerror", "yyparse"})
-    EXPECT_EQ(text.find(absent), std::string::npos) << absent;
-  EXPECT_NE(text.find("struct num_node : Expr_domain {"), std::string::npos);
+  for (const char* absent : {"Expr_domain", "num_node", "Expr_visitor", "_loc", "[rt_"})
+    EXPECT_EQ(text.find(absent, head.size()), std::string::npos) << absent;
+  for (const char* present : {"\tlet_node(const std::string& a1, List<Expr> a2):f1_(a1)",
+                              "union YYSTYPE {", "int yylex(YYSTYPE*, YYLTYPE*, void*);",
+                              "void yyerror(YYLTYPE*, void*, const char*);",
+                              "inline void let_node::accept(Stmt_visitor* v, void* r)"})
+    EXPECT_NE(text.find(present), std::string::npos) << present;
   const std::string tail =
-      "}\nusing namespace ast;\n#define YYINTERPRET(ast)\n#define YYONERROR exit(1)\n"
+      "\n#undef YYINTERPRET\n#define YYINTERPRET(ast)\n#define YYONERROR exit(1)\n"
       "extern void* yyscanner;\n#endif\n";
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
@@ -101,15 +113,22 @@ TEST_F(HFile, NoValueTypes) {
   main_flag = 0;
   EXPECT_EQ(header("my-calc"),
             "#ifndef MY_CALC_H\n#define MY_CALC_H 1\n"
-            "[rt_includes][rt_destroy][rt_domain_head][rt_domain_tail]"
+            "[rt_includes][rt_destroy][rt_maybe][rt_maybe_string][rt_list_decl]"
+            "[rt_list_maybe_decl][rt_list_class][rt_list_maybe_friends][rt_list_body]"
+            "[rt_list_maybe_cons][rt_list_ops][rt_domain_head][rt_domain_tail]"
             "using namespace ast;\n"
             "void yyerror(const std::string &);\nvoid yyerror(void*, const char*);\n"
             "#define YYINTERPRET(ast)\n#define YYONERROR exit(1)\nextern void* yyscanner;\n"
-            "[rt_astprint_builtin][rt_astprint_vector]}\n#endif\n");
+            "[rt_astprint_builtin][rt_astprint_maybe][rt_astprint_vector][rt_astprint_list]}\n"
+            "#endif\n");
   ast_flag = 0;
   std::string text = header("");
   EXPECT_EQ(text.substr(0, 23), "#ifndef _H\n#define _H 1");
   EXPECT_EQ(header("2d.x").substr(0, 13), "#ifndef _2D_X");
+  // Names in other scripts get guards of their own.
+  EXPECT_EQ(header("\xd0\xb0").substr(0, 15), "#ifndef D0B0_H\n");
+  EXPECT_EQ(header("\xd0\xb1").substr(0, 15), "#ifndef D0B1_H\n");
+  EXPECT_EQ(header("\x9f").substr(0, 14), "#ifndef _9F_H\n");
   EXPECT_NE(text.find("\ntypedef int YYSTYPE;\ninline void yyclear_attr"), std::string::npos);
   EXPECT_EQ(text.find("YYSTYPE_cast"), std::string::npos);
   EXPECT_NE(text.find("\nint yylex(YYSTYPE*, void*);\n"), std::string::npos);

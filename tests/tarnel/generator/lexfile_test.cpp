@@ -82,6 +82,7 @@ TEST_F(LexFile, StatesLocationsAndCode) {
   nodes["strnode"].node_types = {"Expr", "std::string"};
   wt::owned<ast::List<ast::Code_domain*>> lex_code{wt::code({"%s HIDDEN\n"})};
   lexcode = lex_code.value;
+  lexcode_blocks = {lex_code.value};
   wt::owned<ast::List<ast::Code_domain*>> init{ast::cons(wt::piece(" depth=0; ", 20, 3))};
   lexinitcode = init.value;
   YYLTYPE value_at = wt::at(23, 30, 44);
@@ -165,8 +166,9 @@ TEST(LexPatterns, LiteralsMatchTheirTextLiterally) {
   EXPECT_EQ(literal_to_re("\"a%\""), "a%");
 }
 
-// lexgen reads each literal pattern as exactly the literal's text.
-TEST(LexPatterns, LiteralsMatchTheirTextInLexgen) {
+// The scanner generator reads each literal pattern as exactly the literal's
+// text.
+TEST(LexPatterns, LiteralsMatchTheirText) {
   for (const char* literal :
        {"\"a b\"", "\"<=\"", "\"x.y\"", "\"{}()*+?[]/|$^\"", "\"\\n\\t\\\\\"", "'\\''", "\"a\\\"b\"",
         "\"\\\\\"", "\"\\\"\"", "\"\\xe0>\"", "\"a\\x01\\x00b\"", "\"%%\"", "\"%{\"", "\"#-\\\\n\""}) {
@@ -176,7 +178,8 @@ TEST(LexPatterns, LiteralsMatchTheirTextInLexgen) {
     EXPECT_EQ(pos, pattern.size()) << literal;
     const std::string quoted = literal;
     const std::string text = decode_string(quoted.substr(1, quoted.size() - 2));
-    reflex::Matcher m(reflex::Pattern("(?m)(" + re + ")"), text);
+    const reflex::Pattern compiled("(?m)(" + re + ")");
+    reflex::Matcher m(compiled, text);
     EXPECT_EQ(m.scan(), 1u) << literal << " as " << re;
     EXPECT_EQ(m.str(), text) << literal << " as " << re;
   }

@@ -84,7 +84,7 @@ TEST(Nesting, DeepestNestedCodeGoesThroughEveryPassAndWriter) {
   } cases[] = {
       {"grm", "%%\n%%\na = 'x' %{ " + nested('{', " $$ = 1; ", '}') + " %} ;\n", blocks},
       {"lex", "%%\nx %{ " + nested('{', " return ?x?; ", '}') + " %}\n%%\na = ?x? ;\n", blocks},
-      {"cpp", "%{ " + nested('{', " int x; ", '}') + " %}\n%%\n%%\na = 'x' ;\n%%\n" +
+      {"cpp", "%{ " + nested('{', " int x; ", '}') + " %}\n%%\n%%\na = 'x' <1> ;\n%%\n" +
                   nested('{', " int y; ", '}') + "\n",
        blocks},
       {"grm", nested_matches(deepest_match),

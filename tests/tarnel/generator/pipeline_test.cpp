@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -160,8 +161,26 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\n%%\ns = a a <cons($1,$2)> ;\na = 'x' ;\n", ":3:20: Type of s is undefined\n"},
       // What the lexer writer cannot translate.
       {"%%\na %{ $$ = 1; %}\n%%\ns = 'x' ;\n", ":2:7: Can't use $$ without typed return terminal\n"},
+      {"%type <E> k() s\n%%\n%%\ns = 'x' <k()> ;\n%%\nvisitor v<F, int> { visit k: return 1; }\n",
+       ":6:40: Domain F don't exist\n"},
+      // The nodes of a used tree have no range.
+      {"%using b\n%option locations noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nvoid f(E e) { match e { rule k: @$; } }\n",
+       ":7:34: Can't use @$ without rule or locations option\n"},
       {"%%\nR\"()\" ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
       {"E R\"x()x\"\n%%\nx ?t?\n%%\ns = ?t? ;\n", ":1:4: Empty pattern\n"},
+      // Patterns as the scanner generator reads them from the ".lex", named
+      // patterns pasted in; those of "%code lex" at their line.
+      {"%%\n\"\" ?t?\n%%\ns = ?t? ;\n", ":2:6: Empty pattern\n"},
+      {"%%\nx ;\n(\"\"|a) ?t?\n%%\ns = ?t? ;\n", ":3:10: Bad pattern: empty alternative: write (a)? rather than (a|)\n"},
+      {"%%\n[a- ?t?\n%%\ns = ?t? ;\n", ":2:7: Bad pattern: unterminated character class in pattern\n"},
+      {"%%\n<ST>(ab ?t?\n%%\ns = ?t? ;\n", ":2:11: Bad pattern: unbalanced ( in pattern\n"},
+      {"%%\na/b/c ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: trailing context used twice\n"},
+      {"D [0-9]\n%%\n{D}+{E} ?t?\n%%\ns = ?t? ;\n", ":3:11: Bad pattern: undefined named pattern {E}\n"},
+      {"D a/b\n%%\n{D} ?t?\n%%\ns = ?t? ;\n", ":1:6: Bad pattern: trailing context in a named pattern\n"},
+      {"%code lex %{\nD  [0-9]\n  int x;\nE  (a\n%}\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
+       ":4:1: Bad pattern: unbalanced ( in pattern\n"},
+      {"%code lex %{ D [0-9] %}\nE {D}\n%%\n{E}{F} ?t?\n%%\ns = ?t? ;\n",
+       ":4:10: Bad pattern: undefined named pattern {F}\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
@@ -170,6 +189,22 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
     EXPECT_EQ(r.err, c.err) << c.input;
   }
   EXPECT_TRUE(files_in(dir).empty());
+}
+
+// A pattern that the scanners' run-time library refuses, in its own words
+// (lexgen's or RE/flex's); the position is the rule's or the named pattern's.
+TEST(Diagnostics, PatternsTheRunTimeRefuses) {
+  const Diagnostic cases[] = {
+      {"%%\n[z-a] ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: "},
+      {"%option case-insensitive\n%%\na{3,1} ?t?\n%%\ns = ?t? ;\n", ":3:10: Bad pattern: "},
+      {"D [0-9]\nE a{2,1}\n%%\n{D} ?t?\n%%\ns = ?t? ;\n", ":2:9: Bad pattern: "},
+  };
+  for (const Diagnostic& c : cases) {
+    RunResult r = tarnel({"-d9"}, c.input);
+    EXPECT_EQ(r.status, 1) << c.input;
+    EXPECT_EQ(r.err.substr(0, std::string(c.err).size()), c.err) << c.input;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
 }
 
 TEST(Diagnostics, TypeTraceComesBeforeTheMessage) {
@@ -188,6 +223,27 @@ TEST(Warnings, ProcessingGoesOn) {
   EXPECT_EQ(r.err,
             "Warning: ambiguity rule for s to select value by default, write direct action\n"
             "Warning: ref to terminal '+' with undefined type\n");
+  // A one-letter start state (once); code that an untyped start rule never
+  // hands a tree to.
+  const std::string lexer = "%%\n<Q>a ;\n<QR>b ;\n<Q>c ;\n%%\n";
+  r = tarnel({}, lexer + "s = 'x' ;\n%%\nint n;\n", dir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "Warning: start state Q is one letter long, which breaks the scanner with RE/flex\n"
+            "Warning: start rule s has no value type, yyinterpret isn't called\n");
+  for (const char* quiet : {"%%\n%%\ns = 'x' ;\n", "%%\n%%\ns = 'x' <1> ;\n%%\nint n;\n",
+                            "%option noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nint n;\n"}) {
+    r = tarnel({"-d9"}, quiet, dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "") << quiet;
+  }
+}
+
+// A UTF-8 byte-order mark at the start of a description is skipped.
+TEST(Input, ByteOrderMarkIsSkipped) {
+  RunResult r = tarnel({"-d9"}, "\xef\xbb\xbf%%\nabc ;\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
 }
 
 TEST(OutputFiles, NamesFromPrefixAndBaseName) {
@@ -213,6 +269,27 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
                                         "x_lex.cpp", "x_lex.hpp", "x_nolex.grm", "x_nolex.cpp",
                                         "x_nolex.hpp", "x_noparse.lex", "x_noparse.cpp",
                                         "x_noparse.hpp", "x_ast.cpp", "x_ast.hpp"}));
+}
+
+// The header's name must fit in the #include lines of the other files, and
+// its guard must differ from that of a header with another name.
+TEST(OutputFiles, HeaderNameAndGuard) {
+  const std::string dir = scratch_folder("header_names");
+  write_file(dir + "/q\"x.tn", "%%\na ;\n");
+  RunResult r = tarnel({"q\"x.tn"}, "", dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Output file q\"x.hpp can't be named in #include\n");
+  r = tarnel({"-oq\""}, "%%\na ;\n", dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Output file q\".hpp can't be named in #include\n");
+  EXPECT_EQ(files_in(dir), (std::set<std::string>{"q\"x.tn"}));
+  // Two names of Cyrillic letters.
+  write_file(dir + "/\xd0\xb0.tn", "%%\na ;\n");
+  write_file(dir + "/\xd0\xb1.tn", "%%\na ;\n");
+  r = tarnel({"\xd0\xb0.tn", "\xd0\xb1.tn"}, "", dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read_file(dir + "/\xd0\xb0.hpp").substr(0, 15), "#ifndef D0B0_H\n");
+  EXPECT_EQ(read_file(dir + "/\xd0\xb1.hpp").substr(0, 15), "#ifndef D0B1_H\n");
 }
 
 // Line and column of the first `word` in `text` as a compiler sees them: a

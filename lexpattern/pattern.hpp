@@ -1,15 +1,29 @@
 // Translation of lex-level patterns (quoted text, {NAME} references,
-// trailing context) into the regex level that reflex::Pattern accepts.
+// trailing context) into the regex level that reflex::Pattern accepts:
+// lexgen reads scanner descriptions with it, and tarnel checks the patterns
+// of a description as they will be read.
 #ifndef LEXGEN_PATTERN_HPP
 #define LEXGEN_PATTERN_HPP
 
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace lexgen {
+
+// A fault in a description, reported as "file:line: message".
+class LexError : public std::runtime_error {
+ public:
+  LexError(int line, const std::string& message)
+      : std::runtime_error(message), line_(line) {}
+  int line() const { return line_; }
+
+ private:
+  int line_;
+};
 
 // The longest regex lexgen builds: one rule with its named patterns pasted
 // in, or the whole pattern of a start condition.

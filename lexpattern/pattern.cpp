@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "lexfile.hpp"
-
 namespace lexgen {
 
 bool is_name_start(char c) {
