@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "memo.h"
@@ -726,11 +727,15 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
       return rule;
     }
   }
-  // End of input, or no non-empty match here.
-  cur_ = txt_ = start;
-  len_ = 0;
+  // End of input, or no non-empty match here. Before bytes that no rule
+  // matches, the text that more() kept stays the match.
+  cur_ = start;
+  if (txt_ >= start || start >= end_) {
+    txt_ = start;
+    mvalid_ = false;
+  }
+  len_ = start - txt_;
   rule_ = 0;
-  mvalid_ = false;
   return 0;
 }
 
@@ -787,9 +792,15 @@ int Matcher::input() {
   drop_ahead();
   if (cur_ >= end_) {
     size_t shift;
-    if (!fill(std::min(txt_, cur_), shift)) return 0;
+    if (!fill(std::min(txt_, cur_), shift)) return EOF;
   }
   return static_cast<unsigned char>(base_[cur_++]);
+}
+
+int Matcher::peek() {
+  if (at_end()) return EOF;
+  if (cur_ < end_) return byte_before(cur_ + 1);
+  return peeked_;
 }
 
 void Matcher::unput(char c) {

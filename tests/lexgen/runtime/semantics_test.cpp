@@ -1,6 +1,7 @@
 // The matching rules a scanner relies on, each with its known examples.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -195,7 +196,7 @@ TEST(LexgenSemantics, EndOfInputIsSticky) {
     EXPECT_EQ(m.scan(), 0u);
     EXPECT_TRUE(m.at_end());
     EXPECT_EQ(m.size(), 0u);
-    EXPECT_EQ(m.input(), 0);
+    EXPECT_EQ(m.input(), EOF);
   }
   reflex::Matcher e(p, "");
   EXPECT_TRUE(e.at_end());
@@ -213,7 +214,7 @@ TEST(LexgenSemantics, InputAndUnputKeepTheMatch) {
   EXPECT_EQ(m.size(), 3u);
   EXPECT_EQ(m.lineno(), 2u);
   EXPECT_EQ(m.columno(), 0u);
-  EXPECT_EQ(m.input(), 0);  // end of input
+  EXPECT_EQ(m.input(), EOF);  // end of input
   m.unput('q');
   m.unput('p');
   EXPECT_EQ(m.lineno(), 2u);
