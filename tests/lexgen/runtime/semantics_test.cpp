@@ -30,10 +30,13 @@ TEST(LexgenSemantics, TrailingContextCountsInLengthNotInToken) {
   EXPECT_EQ(tokens(q, "xxx  =x"), (Tokens{"2:xxx  =x"}));
 }
 
-TEST(LexgenSemantics, LazyRuleEndsAtShortestMatch) {
+TEST(LexgenSemantics, LazyQuantifierEndsItsPathsAtTheShortestMatch) {
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b+)"), "axbbb"), (Tokens{"1:axb", "0:b", "0:b"}));
-  EXPECT_EQ(tokens(reflex::Pattern("(?m)(ab|a.*?c)"), "abxc"), (Tokens{"1:ab", "0:x", "0:c"}));
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a*?)"), "aa"), (Tokens{"1:a", "1:a"}));
+  // Paths of the rule that do not go through the lazy quantifier go on.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(ab|a.*?c)"), "abxc"), (Tokens{"1:abxc"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)((a*?|[a-z]+)b)"), "aabxb"), (Tokens{"1:aabxb"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(x(a.*?b|c+)d?)"), "xaxbd xccd"), (Tokens{"1:xaxb", "0:d", "0: ", "1:xccd"}));
   // Other rules still compete by length.
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b)|(abc)"), "abcb"), (Tokens{"2:abc", "0:b"}));
   // A block comment ends at the first "*/". Rules are the top-level

@@ -19,9 +19,10 @@ class FailureMemo;  // defined by the library
 }
 
 // Matching: the longest match wins, the earlier rule on equal length; a
-// rule's trailing context counts in that length but not in the token; a rule
-// holding a lazy quantifier ends at its shortest non-empty match. An empty
-// match is never returned.
+// rule's trailing context counts in that length but not in the token; the
+// matches through a lazy quantifier end at the first non-empty one (other
+// paths of its rule go on). `$` holds before "\n", before "\r\n" and at
+// the end. An empty match is never returned.
 //
 // After scan() returns 0 and at_end() is false, no rule matched a non-empty
 // text at the current position: input() then consumes and returns the byte
