@@ -208,7 +208,7 @@ void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& state
     w << "      return 0;\n";
     return;
   }
-  w << "      unsigned long yy_inputs = input_changes();\n"
+  w << "      unsigned long yy_inputs = yy_input_changes();\n"
        "      switch (yy_state) {\n";
   std::set<int> done;
   for (std::size_t s = 0; s < states.size(); ++s) {
@@ -229,7 +229,7 @@ void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& state
        "      // An end-of-input action that neither returned nor gave new\n"
        "      // input ends the scan, unless it changed the start condition:\n"
        "      // then that one's end-of-input action runs (each at most once).\n"
-       "      if (yy_inputs == input_changes() && matcher().at_end() &&\n"
+       "      if (yy_inputs == yy_input_changes() && matcher().at_end() &&\n"
        "          (start() == yy_state || ++yy_eof_changes >= " << changes << "))\n"
        "        return 0;\n"
        "      continue;\n";
@@ -256,7 +256,7 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
        "      start(INITIAL);\n"
        "      yy_state = INITIAL;\n"
        "    }\n"
-       "    size_t yy_rule = scan_state(yy_state, yy_state_pattern);\n"
+       "    size_t yy_rule = yy_scan_state(yy_state, yy_state_pattern);\n"
        "    if (yy_rule == 0) {\n"
        "      if (!matcher().at_end()) {\n"
        "        // No rule matches here: copy one byte to the output, after\n"
@@ -272,8 +272,8 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
        "      }\n";
   if (lf.options.yywrap)
     w << "      {\n"
-         "        unsigned long yy_inputs = input_changes();\n"
-         "        if (wrap() && yy_inputs != input_changes()) continue;\n"
+         "        unsigned long yy_inputs = yy_input_changes();\n"
+         "        if (wrap() && yy_inputs != yy_input_changes()) continue;\n"
          "      }\n";
   emit_eof(w, lf, states);
   w << "    }\n"

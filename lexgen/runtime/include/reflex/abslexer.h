@@ -36,7 +36,7 @@ class AbstractLexer {
   // each scan. `options` is not used.
   virtual M* new_matcher(const Input& input, const char* options = nullptr) {
     (void)options;
-    return new M(idle_pattern(), input);
+    return new M(yy_idle_pattern(), input);
   }
   // Reports a misuse of the scanner: the message and a newline on standard
   // error, then exit status 2.
@@ -91,7 +91,7 @@ class AbstractLexer {
   std::wstring wstr() const {
     std::wstring w;
     const char* t = text();
-    for (std::size_t i = 0; i < size();) w += static_cast<wchar_t>(utf8_decode(t, size(), i));
+    for (std::size_t i = 0; i < size();) w += static_cast<wchar_t>(yy_utf8_decode(t, size(), i));
     return w;
   }
   std::size_t wsize() const {
@@ -102,7 +102,7 @@ class AbstractLexer {
   }
   int wchr() const {
     std::size_t i = 0;
-    return size() > 0 ? utf8_decode(text(), size(), i) : 0;
+    return size() > 0 ? yy_utf8_decode(text(), size(), i) : 0;
   }
   // The lines the match spans: one, and one more after each newline in it.
   std::size_t lines() const {
@@ -118,12 +118,12 @@ class AbstractLexer {
   // columno() counts them.
   std::size_t columns() const {
     std::size_t first, last, end;
-    column_span(first, last, end);
+    yy_column_span(first, last, end);
     return end - first;
   }
   std::size_t columno_end() const {
     std::size_t first, last, end;
-    column_span(first, last, end);
+    yy_column_span(first, last, end);
     return last;
   }
   // Writes the match to the output.
@@ -179,7 +179,7 @@ class AbstractLexer {
 
   // Scans with `pattern`; `key` names it (the start condition), so the
   // matcher is switched only when the pattern changes.
-  std::size_t scan_pattern(int key, const Pattern& pattern) {
+  std::size_t yy_scan_pattern(int key, const Pattern& pattern) {
     M& m = matcher();
     if (key != pattern_key_) {
       m.pattern(pattern);
@@ -187,23 +187,23 @@ class AbstractLexer {
     }
     return m.scan();
   }
-  // scan_pattern(key, pattern_of(key)), but pattern_of is called only when
+  // yy_scan_pattern(key, pattern_of(key)), but pattern_of is called only when
   // the pattern changes: most scans go straight to the matcher.
   template <typename F>
-  std::size_t scan_state(int key, F pattern_of) {
+  std::size_t yy_scan_state(int key, F pattern_of) {
     if (matcher_ != nullptr && key == pattern_key_) return matcher_->scan();
-    return scan_pattern(key, pattern_of(key));
+    return yy_scan_pattern(key, pattern_of(key));
   }
   // How many times the input was switched; tells a scanner whether an
   // end-of-input action or wrap() gave it new input.
-  unsigned long input_changes() const { return input_changes_; }
+  unsigned long yy_input_changes() const { return input_changes_; }
 
   void* yyextra = nullptr;
 
  protected:
   // The UTF-8 character at t[i] (a stray byte stands for itself); i moves
   // past it.
-  static int utf8_decode(const char* t, std::size_t n, std::size_t& i) {
+  static int yy_utf8_decode(const char* t, std::size_t n, std::size_t& i) {
     int c = static_cast<unsigned char>(t[i++]);
     if (c < 0xC0) return c;
     int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
@@ -214,7 +214,7 @@ class AbstractLexer {
   }
   // Over the last line of the match: the column it starts at, where its
   // last character starts and where it ends.
-  void column_span(std::size_t& first, std::size_t& last, std::size_t& end) const {
+  void yy_column_span(std::size_t& first, std::size_t& last, std::size_t& end) const {
     std::size_t col = static_cast<std::size_t>(columno());
     first = last = col;
     const char* t = text();
@@ -234,7 +234,7 @@ class AbstractLexer {
   }
 
   // The pattern a matcher holds until the scanner gives it its own.
-  static const Pattern& idle_pattern() {
+  static const Pattern& yy_idle_pattern() {
     static const Pattern pattern("(?m)\\x00");
     return pattern;
   }
