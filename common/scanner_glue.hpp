@@ -52,8 +52,9 @@ inline bool raw_delimiter_char(int c) {
 // Reads the rest of a raw string literal whose R and opening double quote
 // have just been matched; `text` holds those two characters and receives
 // every character read. `next()` yields the following byte (1 to 255), or 0
-// at end of input. A newline is part of the literal only when `newlines` is
-// set. The literal ends at ")", the delimiter and a double quote; the body
+// or EOF at end of input (the scanner's input() returns EOF there, and 0 for
+// a NUL byte, which ends the literal too). A newline is part of the literal
+// only when `newlines` is set. The literal ends at ")", the delimiter and a double quote; the body
 // may be empty. Returns false for end of input inside the literal, a newline
 // that is not allowed, and a delimiter that is too long, holds a character
 // that a delimiter cannot hold or is not followed by "(".
@@ -62,7 +63,7 @@ bool read_raw_string(std::string& text, bool newlines, Next next) {
   std::string delim;
   for (;;) {
     int c = next();
-    if (c == 0) return false;
+    if (c <= 0) return false;
     text += static_cast<char>(c);
     if (c == '(') break;
     if (!raw_delimiter_char(c) || delim.size() == raw_delimiter_max) return false;
@@ -72,7 +73,7 @@ bool read_raw_string(std::string& text, bool newlines, Next next) {
   std::size_t seen = std::string::npos;
   for (;;) {
     int c = next();
-    if (c == 0) return false;
+    if (c <= 0) return false;
     text += static_cast<char>(c);
     if (c == '\n' && !newlines) return false;
     if (c == ')')

@@ -208,7 +208,7 @@ void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& state
     w << "      return 0;\n";
     return;
   }
-  w << "      unsigned long yy_inputs = input_changes();\n"
+  w << "      unsigned long yy_inputs = yy_input_changes();\n"
        "      switch (yy_state) {\n";
   std::set<int> done;
   for (std::size_t s = 0; s < states.size(); ++s) {
@@ -221,12 +221,17 @@ void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& state
     w.code(lf.rules[rule].action);
     w << "      }\n      break;\n";
   }
+  // A chain of start conditions without a repeat is at most this long.
+  const long changes = static_cast<long>(states.size());
   w << "      default:\n"
        "        return 0;\n"
        "      }\n"
        "      // An end-of-input action that neither returned nor gave new\n"
-       "      // input ends the scan.\n"
-       "      if (yy_inputs == input_changes() && matcher().at_end()) return 0;\n"
+       "      // input ends the scan, unless it changed the start condition:\n"
+       "      // then that one's end-of-input action runs (each at most once).\n"
+       "      if (yy_inputs == yy_input_changes() && matcher().at_end() &&\n"
+       "          (start() == yy_state || ++yy_eof_changes >= " << changes << "))\n"
+       "        return 0;\n"
        "      continue;\n";
 }
 
@@ -239,8 +244,11 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
   // Code at the top of the rules sees the matcher and a valid start
   // condition; without it the loop below sees to both.
   if (lf.has_initial_code)
-    w << "  if (!has_matcher()) matcher(new_matcher(in()));\n"
+    w << "  matcher();\n"
          "  if (start() < 0 || start() >= " << n << ") start(INITIAL);\n";
+  bool any_eof = false;
+  for (const StateRules& st : states) any_eof = any_eof || st.eof >= 0;
+  if (any_eof) w << "  int yy_eof_changes = 0;\n";
   emit_initial_code(w, lf);
   w << "  for (;;) {\n"
        "    int yy_state = start();\n"
@@ -248,17 +256,24 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
        "      start(INITIAL);\n"
        "      yy_state = INITIAL;\n"
        "    }\n"
-       "    size_t yy_rule = scan_state(yy_state, yy_state_pattern);\n"
+       "    size_t yy_rule = yy_scan_state(yy_state, yy_state_pattern);\n"
        "    if (yy_rule == 0) {\n"
        "      if (!matcher().at_end()) {\n"
-       "        // No rule matches here: copy one byte to the output.\n"
-       "        output(static_cast<char>(matcher().input()));\n"
+       "        // No rule matches here: copy one byte to the output, after\n"
+       "        // the text that yymore() kept.\n"
+       "        if (size() == 0) {\n"
+       "          output(static_cast<char>(matcher().input()));\n"
+       "        } else {\n"
+       "          std::string yy_kept(text(), size());\n"
+       "          yy_kept += static_cast<char>(matcher().input());\n"
+       "          LexerOutput(yy_kept.data(), yy_kept.size());\n"
+       "        }\n"
        "        continue;\n"
        "      }\n";
   if (lf.options.yywrap)
     w << "      {\n"
-         "        unsigned long yy_inputs = input_changes();\n"
-         "        if (wrap() && yy_inputs != input_changes()) continue;\n"
+         "        unsigned long yy_inputs = yy_input_changes();\n"
+         "        if (wrap() && yy_inputs != yy_input_changes()) continue;\n"
          "      }\n";
   emit_eof(w, lf, states);
   w << "    }\n"

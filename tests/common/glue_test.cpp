@@ -1,19 +1,21 @@
 // The raw-string reader of the scanner glue.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "scanner_glue.hpp"
 
 namespace {
 
-// Reads the literal whose rest (after R and the double quote) is `rest`;
-// returns the text read, or "FAIL" followed by it.
+// Reads the literal whose rest (after R and the double quote) is `rest`,
+// with EOF after it as the scanner's input() gives; returns the text read,
+// or "FAIL" followed by it.
 std::string read(const std::string& rest, bool newlines = false) {
   std::string text = "R\"";
   std::size_t i = 0;
   bool ok = glue::read_raw_string(text, newlines, [&] {
-    return i < rest.size() ? static_cast<unsigned char>(rest[i++]) : 0;
+    return i < rest.size() ? static_cast<unsigned char>(rest[i++]) : EOF;
   });
   return ok ? text : "FAIL" + text;
 }

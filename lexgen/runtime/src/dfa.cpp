@@ -14,12 +14,27 @@
 // byte classes of their own only when the pattern has word assertions, so
 // other patterns compile to the same tables as before.
 //
-// A rule holding a lazy quantifier ends at its shortest non-empty match: as
-// soon as a non-start state accepts it, its NFA states are dropped, so no
-// longer match of that rule exists.
+// A lazy quantifier ends its rule's match as early as it can while the
+// rule's other paths go on: every path through one of its choices (to take
+// more or to go on) carries its number, the first such number the path
+// meets. When a non-start state accepts on a path that carries a number,
+// the rule's paths that carry the same number are dropped there, so that
+// quantifier yields no longer match; paths that never met it compete by
+// length as usual. The elements of a state's set are NFA states with that
+// number in the bits above them.
+//
+// `$` holds before "\r\n" too. At a "\r" it depends on the byte after it:
+// the state the "\r" leads to then holds a second set, for when a newline
+// follows, with the rules that this accepts there and one byte back; a
+// newline goes on from that set and reports those rules (`before`,
+// `before2`), over what the state itself reported. The "\r" has a byte
+// class of its own only in patterns with `$`.
 #include <algorithm>
+#include <climits>
 #include <iterator>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "program.h"
@@ -34,7 +49,8 @@ namespace {
 constexpr size_t max_closure_work = 40000000;
 
 // What follows a position, as far as assertions can tell.
-enum class Next : uint8_t { unknown, newline, word, other, end };
+enum class Next : uint8_t { unknown, newline, word, other, end, cr };
+constexpr size_t kinds = 6;
 
 struct Context {
   bool bol, boi, word;  // before the position: a line or the input starts, a word byte
@@ -50,20 +66,43 @@ struct KeyHash {
 };
 
 struct DState {
-  std::vector<int32_t> set;  // bytes states and pending assertions
-  bool bol, boi, word, start;
-  uint32_t accept, before;
+  std::vector<int32_t> set;     // bytes states and pending assertions
+  std::vector<int32_t> set_nl;  // with `cr`: the set when a newline follows
+  bool bol = false, boi = false, word = false, start = false;
+  bool cr = false;  // entered by a "\r" that a `$` before it may need
+  uint32_t accept = 0, before = 0, before2 = 0;
+  // With `cr`: the rules accepted here and one byte back when a newline
+  // follows (0 for none).
+  uint32_t nl_accept = 0, nl_prev = 0;
+  // When assertions are pending: the lazy quantifiers, as (rule, number),
+  // that accepted here, whose paths end here also where a pending
+  // assertion lets them through; and the same when a newline follows.
+  std::vector<std::pair<uint32_t, uint32_t>> done, done_nl;
 };
+
+// The rule that wins of two (0: none).
+uint32_t better(uint32_t a, uint32_t b) { return a == 0 || (b != 0 && b < a) ? b : a; }
 
 class Builder {
  public:
   explicit Builder(Program& prog) : prog_(prog), nfa_(prog.nfa) {}
 
   void run() {
+    const size_t n = nfa_.states.size();
+    while ((size_t{1} << qbits_) < n) ++qbits_;
+    for (const NState& st : nfa_.states)
+      if (st.kind == NKind::lazy) marks_ = std::max(marks_, st.set);
+    if (marks_ >= (uint32_t{1} << (31 - qbits_)))
+      throw regex_error("pattern holds too many lazy quantifiers", regex_error::npos);
     make_classes();
-    stamp_.assign(nfa_.states.size(), 0);
-    std::vector<int32_t> empty;
-    add_state(empty, false, false, false, false, 0, 0);  // dead
+    // Per element and way to reach it (only if a newline follows, with `$`):
+    // all in stamp_ when that stays small, else those of the NFA states
+    // alone, and seen_ has the others.
+    nstates_ = n;
+    ways_ = eol_ ? 2 : 1;
+    const size_t all = n * (marks_ + 1) * ways_;
+    stamp_.assign(all <= (size_t{1} << 22) ? all : n * ways_, 0);
+    add_state(DState{});  // dead
     std::vector<int32_t> seeds(nfa_.start.begin(), nfa_.start.end());
     const Context ctx[4] = {{true, true, false, Next::unknown},
                             {true, false, false, Next::unknown},
@@ -74,19 +113,50 @@ class Builder {
         start_[i] = start_[elsewhere];
         continue;
       }
-      std::vector<int32_t> kept;
-      std::vector<uint32_t> accepts;
-      closure(seeds, ctx[i], kept, accepts);
-      start_[i] = add_state(kept, ctx[i].bol, ctx[i].boi, ctx[i].word, true, 0, 0);
+      closure(seeds, ctx[i], reach_);
+      DState d;
+      d.set = reach_.kept;
+      d.bol = ctx[i].bol;
+      d.boi = ctx[i].boi;
+      d.word = ctx[i].word;
+      d.start = true;
+      start_[i] = add_state(std::move(d));
     }
     for (size_t i = 0; i < states_.size(); ++i) expand(i);
     minimise();
   }
 
  private:
+  // What a closure reaches: the bytes states and the pending assertions
+  // (sorted), the rules accepted, and the lazy quantifiers that accepted, as
+  // (rule, number). With a "\r" next, what a `$` lets through only when a
+  // newline follows it goes to the *_nl lists instead.
+  struct Reach {
+    std::vector<int32_t> kept, kept_nl;
+    std::vector<uint32_t> accepts, accepts_nl;
+    std::vector<std::pair<uint32_t, uint32_t>> done, done_nl;
+  };
+
+  int32_t q_of(int32_t e) const { return static_cast<int32_t>(static_cast<uint32_t>(e) & ((uint32_t{1} << qbits_) - 1)); }
+  uint32_t mark_of(int32_t e) const { return static_cast<uint32_t>(e) >> qbits_; }
+  int32_t marked(int32_t q, uint32_t mark) const {
+    return static_cast<int32_t>(static_cast<uint32_t>(q) | (mark << qbits_));
+  }
+  // Whether a closure meets element e (reached only if a newline follows:
+  // nl) for the first time.
+  bool first_visit(int32_t e, bool nl) {
+    size_t i = static_cast<size_t>(e);  // as it is without lazy quantifiers and `$`
+    if (marks_ != 0 || ways_ != 1) i = (mark_of(e) * nstates_ + static_cast<size_t>(q_of(e))) * ways_ + nl;
+    if (i >= stamp_.size()) return seen_.insert(i).second;
+    if (stamp_[i] == gen_) return false;
+    stamp_[i] = gen_;
+    return true;
+  }
+
   // Splits the bytes into classes that no set of the NFA tells apart; the
-  // newline always has a class of its own, and with word assertions the
-  // word bytes have classes apart from the others.
+  // newline always has a class of its own, with word assertions the word
+  // bytes have classes apart from the others, and with `$` the "\r" has
+  // one.
   void make_classes() {
     uint16_t cid[256] = {};
     unsigned n = 1;
@@ -103,6 +173,13 @@ class Builder {
     ByteSet nl;
     nl.set('\n');
     refine(nl);
+    for (const NState& st : nfa_.states) eol_ = eol_ || st.kind == NKind::eol;
+    const bool eol = eol_;
+    if (eol) {
+      ByteSet cr;
+      cr.set('\r');
+      refine(cr);
+    }
     if (nfa_.word) {
       ByteSet w;
       for (unsigned b = 0; b < 256; ++b)
@@ -121,6 +198,8 @@ class Builder {
     for (unsigned c = 0; c < n; ++c) {
       if (c == nl_class_)
         class_next_[c] = Next::newline;
+      else if (eol && rep[c] == '\r')
+        class_next_[c] = Next::cr;
       else if (nfa_.word && is_word_byte(rep[c]))
         class_next_[c] = Next::word;
     }
@@ -130,59 +209,83 @@ class Builder {
         if (nfa_.sets[i].test(static_cast<unsigned>(rep[c]))) set_classes_[i].push_back(static_cast<uint16_t>(c));
   }
 
-  // The states reached from seeds without consuming a byte under ctx: the
-  // bytes states and the assertions that ctx cannot decide go to kept
-  // (sorted), the rules accepted to accepts. An assertion that ctx decides
-  // against ends its path.
-  void closure(const std::vector<int32_t>& seeds, Context ctx, std::vector<int32_t>& kept,
-               std::vector<uint32_t>& accepts) {
+  // The elements reached from seeds without consuming a byte under ctx, into
+  // out (emptied first). An assertion that ctx decides against ends its
+  // path; one it cannot decide is kept pending.
+  void closure(const std::vector<int32_t>& seeds, Context ctx, Reach& out) {
+    out.kept.clear();
+    out.kept_nl.clear();
+    out.accepts.clear();
+    out.accepts_nl.clear();
+    out.done.clear();
+    out.done_nl.clear();
     if (++gen_ == 0) {
       std::fill(stamp_.begin(), stamp_.end(), 0);
       gen_ = 1;
     }
+    if (!seen_.empty()) seen_.clear();  // clear() costs as many buckets as it has
+    stack_.clear();
+    // On the stack: an element, with the top bit set when it holds only if
+    // a newline follows the "\r".
+    const uint32_t only_nl = uint32_t{1} << 31;
     stack_.assign(seeds.begin(), seeds.end());
     while (!stack_.empty()) {
-      int32_t q = stack_.back();
+      const int32_t e = static_cast<int32_t>(stack_.back() & ~only_nl);
+      const bool nl = (stack_.back() & only_nl) != 0;
       stack_.pop_back();
-      if (stamp_[q] == gen_) continue;
-      stamp_[q] = gen_;
+      if (!first_visit(e, nl)) continue;
       if (++work_ > max_closure_work) throw regex_error("pattern too complex to compile", regex_error::npos);
+      const int32_t q = q_of(e);
+      const uint32_t mark = mark_of(e);
       const NState& st = nfa_.states[q];
+      auto go = [&](int32_t to, bool when_nl) {
+        stack_.push_back(static_cast<uint32_t>(marked(to, mark)) | (when_nl ? only_nl : 0));
+      };
       switch (st.kind) {
         case NKind::bytes:
-          kept.push_back(q);
+          (nl ? out.kept_nl : out.kept).push_back(e);
           break;
         case NKind::split:
-          stack_.push_back(st.out2);
-          stack_.push_back(st.out1);
+          go(st.out2, nl);
+          go(st.out1, nl);
           break;
         case NKind::eps:
         case NKind::mark:
-          stack_.push_back(st.out1);
+          go(st.out1, nl);
+          break;
+        case NKind::lazy:
+          stack_.push_back(static_cast<uint32_t>(marked(st.out1, mark != 0 ? mark : st.set)) | (nl ? only_nl : 0));
           break;
         case NKind::bol:
-          if (ctx.bol) stack_.push_back(st.out1);
+          if (ctx.bol) go(st.out1, nl);
           break;
         case NKind::boi:
-          if (ctx.boi) stack_.push_back(st.out1);
+          if (ctx.boi) go(st.out1, nl);
           break;
         case NKind::eol:
+          if (ctx.next == Next::cr) {
+            go(st.out1, true);
+            break;
+          }
+          [[fallthrough]];
         case NKind::eoi:
         case NKind::wordb:
         case NKind::nwordb:
         case NKind::wbeg:
         case NKind::wend:
           if (ctx.next == Next::unknown)
-            kept.push_back(q);
+            out.kept.push_back(e);
           else if (holds(st.kind, ctx))
-            stack_.push_back(st.out1);
+            go(st.out1, nl);
           break;
         case NKind::accept:
-          accepts.push_back(st.rule);
+          (nl ? out.accepts_nl : out.accepts).push_back(st.rule);
+          if (mark != 0) (nl ? out.done_nl : out.done).push_back({st.rule, mark});
           break;
       }
     }
-    std::sort(kept.begin(), kept.end());
+    std::sort(out.kept.begin(), out.kept.end());
+    std::sort(out.kept_nl.begin(), out.kept_nl.end());
   }
 
   // Whether an assertion on the next byte holds, once ctx.next is known.
@@ -201,108 +304,197 @@ class Builder {
 
   static uint32_t first_rule(const std::vector<uint32_t>& accepts) {
     uint32_t best = 0;
-    for (uint32_t r : accepts)
-      if (best == 0 || r < best) best = r;
+    for (uint32_t r : accepts) best = better(best, r);
     return best;
   }
 
-  // Drops the states of every lazy rule that has just accepted.
-  void prune_lazy(std::vector<int32_t>& set, const std::vector<uint32_t>& accepts) const {
-    bool any = false;
-    for (uint32_t r : accepts) any = any || nfa_.lazy[r - 1];
-    if (!any) return;
+  // Drops the elements of the lazy quantifiers that have just accepted.
+  void prune_lazy(std::vector<int32_t>& set, const std::vector<std::pair<uint32_t, uint32_t>>& done) const {
+    if (done.empty()) return;
     set.erase(std::remove_if(set.begin(), set.end(),
-                             [&](int32_t q) {
-                               uint32_t r = nfa_.states[q].rule;
-                               return nfa_.lazy[r - 1] &&
-                                      std::find(accepts.begin(), accepts.end(), r) != accepts.end();
+                             [&](int32_t e) {
+                               const uint32_t mark = mark_of(e);
+                               if (mark == 0) return false;
+                               const std::pair<uint32_t, uint32_t> key{nfa_.states[q_of(e)].rule, mark};
+                               return std::find(done.begin(), done.end(), key) != done.end();
                              }),
               set.end());
   }
 
   bool has_pending(const std::vector<int32_t>& set) const {
-    for (int32_t q : set)
-      if (nfa_.states[q].kind != NKind::bytes) return true;
+    for (int32_t e : set)
+      if (nfa_.states[q_of(e)].kind != NKind::bytes) return true;
     return false;
   }
 
-  uint32_t add_state(std::vector<int32_t>& set, bool bol, bool boi, bool word, bool start,
-                     uint32_t accept, uint32_t before) {
-    if (!has_pending(set)) bol = boi = word = false;  // nothing left that they decide
-    if (!nfa_.word) word = false;
-    key_.clear();
-    key_.push_back((bol ? 1 : 0) | (boi ? 2 : 0) | (start ? 4 : 0) | (word ? 8 : 0));
-    key_.push_back(static_cast<int32_t>(accept));
-    key_.push_back(static_cast<int32_t>(before));
-    key_.insert(key_.end(), set.begin(), set.end());
+  uint32_t add_state(DState d) {
+    if (!has_pending(d.set) && !(d.cr && has_pending(d.set_nl))) d.bol = d.boi = d.word = false;
+    if (!nfa_.word) d.word = false;
+    const int32_t head[] = {
+        (d.bol ? 1 : 0) | (d.boi ? 2 : 0) | (d.start ? 4 : 0) | (d.word ? 8 : 0) | (d.cr ? 16 : 0),
+        static_cast<int32_t>(d.accept), static_cast<int32_t>(d.before), static_cast<int32_t>(d.before2)};
+    key_.assign(std::begin(head), std::end(head));
+    key_.insert(key_.end(), d.set.begin(), d.set.end());
+    if (d.cr) {
+      const int32_t nl[] = {-1, static_cast<int32_t>(d.nl_accept), static_cast<int32_t>(d.nl_prev)};
+      key_.insert(key_.end(), std::begin(nl), std::end(nl));
+      key_.insert(key_.end(), d.set_nl.begin(), d.set_nl.end());
+    }
+    int32_t mark = -2;  // separates the lists, when there are any
+    for (const auto* done : {&d.done, &d.done_nl}) {
+      if (!done->empty()) key_.push_back(mark);
+      for (const auto& rm : *done) {
+        key_.push_back(static_cast<int32_t>(rm.first));
+        key_.push_back(static_cast<int32_t>(rm.second));
+      }
+      --mark;
+    }
     auto it = index_.find(key_);
     if (it != index_.end()) return it->second;
     if (states_.size() >= Pattern::max_states)
       throw regex_error("pattern needs more than " + std::to_string(Pattern::max_states) + " DFA states",
                         regex_error::npos);
     uint32_t id = static_cast<uint32_t>(states_.size());
-    states_.push_back(DState{set, bol, boi, word, start, accept, before});
+    states_.push_back(std::move(d));
     index_.emplace(key_, id);
     return id;
   }
 
+  // Per kind of next byte: the elements that move on such a byte, and the
+  // rule accepted here that it decides (`before`); a "\r" also gives the
+  // elements when a newline follows it, and the rule accepted here then.
+  struct Move {
+    bool decided = false;
+    const std::vector<int32_t>* from = nullptr;  // the state's own set, or own
+    const std::vector<int32_t>* from_nl = nullptr;
+    std::vector<int32_t> own, own_nl;
+    uint32_t before = 0, nl_here = 0;
+  };
+
+  void decide(const DState& d, Next next, Move& mv) {
+    if (mv.decided) return;
+    mv.decided = true;
+    const bool nl_set = next == Next::newline && d.cr;
+    const std::vector<int32_t>& set = nl_set ? d.set_nl : d.set;
+    const uint32_t here = d.start ? 0 : d.accept;
+    uint32_t r = 0, r_nl = 0;
+    if (!has_pending(set)) {
+      mv.from = mv.from_nl = &set;
+    } else {
+      closure(set, Context{d.bol, d.boi, d.word, next}, reach_);
+      mv.own = reach_.kept;
+      mv.from = mv.from_nl = &mv.own;
+      if (next == Next::cr) {
+        std::set_union(reach_.kept.begin(), reach_.kept.end(), reach_.kept_nl.begin(), reach_.kept_nl.end(),
+                       std::back_inserter(mv.own_nl));
+        mv.from_nl = &mv.own_nl;
+      }
+      if (!d.start) {  // an empty match is never reported
+        const auto& done_here = nl_set ? d.done_nl : d.done;
+        prune_lazy(mv.own, done_here);
+        prune_lazy(mv.own, reach_.done);
+        if (next == Next::cr) {
+          prune_lazy(mv.own_nl, done_here);
+          prune_lazy(mv.own_nl, reach_.done);
+          prune_lazy(mv.own_nl, reach_.done_nl);
+        }
+        r = first_rule(reach_.accepts);
+        r_nl = first_rule(reach_.accepts_nl);
+      }
+    }
+    if (nl_set) {
+      // What the "\r" before reported is replaced: all that holds here.
+      mv.before = better(r, d.nl_accept);
+    } else {
+      mv.before = r != 0 && (here == 0 || r < here) ? r : 0;
+    }
+    if (next == Next::cr) mv.nl_here = better(better(here, r), r_nl);
+  }
+
   void expand(size_t i) {
-    DState d = states_[i];
+    const DState d = states_[i];
     trans_.resize((i + 1) * nclasses_, 0);
     at_end_.resize(i + 1, 0);
     if (!d.start) at_end_[i] = d.accept;
-    if (d.set.empty()) return;  // every byte leads to the dead state
-    bool pending = has_pending(d.set);
+    if (d.set.empty() && !(d.cr && (!d.set_nl.empty() || d.nl_accept != 0 || d.nl_prev != 0)))
+      return;  // every byte leads to the dead state
 
-    // With assertions pending, each kind of next byte decides them its own
-    // way: a byte of that kind moves from the states they let through, and
-    // a rule they accept counts one byte back (`before`).
-    const size_t kinds = 5;
-    std::vector<int32_t> from[kinds];
-    uint32_t before[kinds] = {0, 0, 0, 0, 0};
-    bool decided[kinds] = {false, false, false, false, false};
-    auto decide = [&](Next next, std::vector<int32_t>& kept) -> uint32_t {
-      std::vector<uint32_t> accepts;
-      closure(d.set, Context{d.bol, d.boi, d.word, next}, kept, accepts);
-      if (d.start) return 0;
-      prune_lazy(kept, accepts);
-      uint32_t r = first_rule(accepts);
-      return r != 0 && (d.accept == 0 || r < d.accept) ? r : 0;
-    };
-    if (pending) {
-      for (unsigned c = 0; c < nclasses_; ++c) {
-        size_t k = static_cast<size_t>(class_next_[c]);
-        if (decided[k]) continue;
-        decided[k] = true;
-        before[k] = decide(class_next_[c], from[k]);
-      }
-      std::vector<int32_t> ignored;
-      if (uint32_t r = decide(Next::end, ignored)) at_end_[i] = r;
+    Move moves[kinds];
+    for (unsigned c = 0; c < nclasses_; ++c) decide(d, class_next_[c], moves[static_cast<size_t>(class_next_[c])]);
+    if (has_pending(d.set) && !d.start) {
+      closure(d.set, Context{d.bol, d.boi, d.word, Next::end}, reach_);
+      uint32_t r = first_rule(reach_.accepts);
+      if (r != 0 && (d.accept == 0 || r < d.accept)) at_end_[i] = r;
     }
 
+    // The targets of each class's bytes, from the elements that move on a
+    // byte of its kind.
     buckets_.assign(nclasses_, {});
-    for (size_t k = 0; k < kinds; ++k) {
-      if (pending && !decided[k]) continue;
-      const std::vector<int32_t>& set = pending ? from[k] : d.set;
-      for (int32_t q : set) {
-        const NState& st = nfa_.states[q];
+    const Move& at_cr = moves[static_cast<size_t>(Next::cr)];
+    if (at_cr.decided) buckets_nl_.assign(nclasses_, {});
+    // kind unknown: the bytes of every kind, when all move from one set.
+    auto fill = [&](const std::vector<int32_t>& from, Next kind, std::vector<std::vector<int32_t>>& buckets) {
+      for (int32_t e : from) {
+        const NState& st = nfa_.states[q_of(e)];
         if (st.kind != NKind::bytes) continue;
+        const int32_t to = marked(st.out1, mark_of(e));
         for (uint16_t c : set_classes_[st.set])
-          if (!pending || static_cast<size_t>(class_next_[c]) == k) buckets_[c].push_back(st.out1);
+          if (kind == Next::unknown || class_next_[c] == kind) buckets[c].push_back(to);
       }
-      if (!pending) break;
+    };
+    if (!has_pending(d.set) && !d.cr) {
+      fill(d.set, Next::unknown, buckets_);
+      if (at_cr.decided) fill(d.set, Next::cr, buckets_nl_);
+    } else {
+      for (size_t k = 0; k < kinds; ++k) {
+        if (!moves[k].decided) continue;
+        fill(*moves[k].from, static_cast<Next>(k), buckets_);
+        if (static_cast<Next>(k) == Next::cr) fill(*moves[k].from_nl, Next::cr, buckets_nl_);
+      }
     }
     for (unsigned c = 0; c < nclasses_; ++c) {
-      uint32_t back = pending ? before[static_cast<size_t>(class_next_[c])] : 0;
+      const Next kind = class_next_[c];
+      const Move& mv = moves[static_cast<size_t>(kind)];
+      const bool nl = kind == Next::newline;
+      const uint32_t here = better(d.start ? 0 : d.accept, mv.before);
+      if (buckets_[c].empty() && mv.before == 0 && !(nl && d.cr && d.nl_prev != 0) &&
+          !(kind == Next::cr && (!buckets_nl_[c].empty() || mv.nl_here != here)))
+        continue;  // to the dead state
+      DState t;
+      t.bol = nl;
+      t.word = kind == Next::word;
+      t.before = mv.before;
+      if (nl && d.cr) t.before2 = d.nl_prev;
+      // The lazy quantifiers that accepted matter on where assertions are
+      // pending.
+      auto note_done = [&](const std::vector<int32_t>& set, std::vector<std::pair<uint32_t, uint32_t>>& done) {
+        if (reach_.done.empty() || !has_pending(set)) return;
+        done = reach_.done;
+        std::sort(done.begin(), done.end());
+        done.erase(std::unique(done.begin(), done.end()), done.end());
+      };
+      closure(buckets_[c], Context{nl, false, t.word, Next::unknown}, reach_);
+      prune_lazy(reach_.kept, reach_.done);
+      t.set = reach_.kept;
+      t.accept = first_rule(reach_.accepts);
+      note_done(t.set, t.done);
+      if (kind == Next::cr) {
+        closure(buckets_nl_[c], Context{false, false, false, Next::unknown}, reach_);
+        prune_lazy(reach_.kept, reach_.done);
+        std::vector<std::pair<uint32_t, uint32_t>> done_nl;
+        note_done(reach_.kept, done_nl);
+        t.cr = reach_.kept != t.set || first_rule(reach_.accepts) != t.accept || mv.nl_here != here ||
+               done_nl != t.done;
+        if (t.cr) {
+          t.set_nl = reach_.kept;
+          t.nl_accept = first_rule(reach_.accepts);
+          t.nl_prev = mv.nl_here;
+          t.done_nl = std::move(done_nl);
+        }
+      }
       // A byte that leads nowhere still needs a state to report `before`.
-      if (buckets_[c].empty() && back == 0) continue;
-      bool nl = c == nl_class_;
-      std::vector<int32_t> kept;
-      std::vector<uint32_t> accepts;
-      closure(buckets_[c], Context{nl, false, class_next_[c] == Next::word, Next::unknown}, kept, accepts);
-      prune_lazy(kept, accepts);
-      uint32_t t = add_state(kept, nl, false, class_next_[c] == Next::word, false, first_rule(accepts), back);
-      trans_[i * nclasses_ + c] = t;
+      if (t.set.empty() && t.accept == 0 && t.before == 0 && t.before2 == 0 && !t.cr) continue;
+      trans_[i * nclasses_ + c] = add_state(std::move(t));
     }
   }
 
@@ -329,9 +521,9 @@ class Builder {
     std::vector<uint32_t> elems(n), loc(n), blk(n);
     std::vector<uint32_t> first, last, mid;
     {
-      std::vector<std::pair<std::array<uint32_t, 3>, uint32_t>> order;
+      std::vector<std::pair<std::array<uint32_t, 4>, uint32_t>> order;
       for (size_t s = 0; s < n; ++s)
-        order.push_back({{states_[s].start ? 0 : states_[s].accept, states_[s].before, at_end_[s]},
+        order.push_back({{states_[s].start ? 0 : states_[s].accept, states_[s].before, states_[s].before2, at_end_[s]},
                          static_cast<uint32_t>(s)});
       std::sort(order.begin(), order.end());
       for (size_t i = 0; i < n; ++i) {
@@ -425,7 +617,7 @@ class Builder {
     prog_.runs = runs;
     prog_.long_runs = long_runs;
     prog_.next.assign(static_cast<size_t>(k) * count, 0);
-    prog_.info.assign(count, Program::StateInfo{0, 0, 0, 0});
+    prog_.info.assign(count, Program::StateInfo{0, 0, 0, 0, 0});
     for (uint32_t b = 0; b < nb; ++b) {
       uint32_t s = rep[b];
       uint32_t to = number[b];
@@ -438,6 +630,7 @@ class Builder {
       Program::StateInfo& info = prog_.info[to];
       info.accept = states_[s].start ? 0 : states_[s].accept;
       info.before = states_[s].before;
+      info.before2 = states_[s].before2;
       info.at_end = at_end_[s];
       // Nothing but the dead state follows, and the end of the input adds
       // nothing: the match is decided without reading further.
@@ -600,16 +793,23 @@ class Builder {
   uint8_t cls_[256] = {};
   std::vector<Next> class_next_;  // per class: the kind of its bytes
   std::vector<std::vector<uint16_t>> set_classes_;
-  std::vector<uint32_t> stamp_;
+  unsigned qbits_ = 0;  // the bits of an NFA state in an element
+  size_t nstates_ = 0;  // of the NFA
+  bool eol_ = false;    // the NFA has a `$`
+  size_t ways_ = 1;
+  uint32_t marks_ = 0;  // the most lazy quantifiers of a rule
+  std::vector<uint32_t> stamp_;  // per element and way: the closure that met it
   uint32_t gen_ = 0;
-  std::vector<int32_t> stack_;
+  std::unordered_set<size_t> seen_;  // those that stamp_ has no room for
+  std::vector<uint32_t> stack_;
+  Reach reach_;
   size_t work_ = 0;
   std::vector<DState> states_;
   std::unordered_map<std::vector<int32_t>, uint32_t, KeyHash> index_;
   std::vector<int32_t> key_;
   std::vector<uint32_t> trans_;
   std::vector<uint32_t> at_end_;
-  std::vector<std::vector<int32_t>> buckets_;
+  std::vector<std::vector<int32_t>> buckets_, buckets_nl_;
   uint32_t start_[4] = {0, 0, 0, 0};
 };
 

@@ -4,7 +4,7 @@
 
 namespace reflex {
 
-Input::Input() : source_(Source::standard) {}
+Input::Input() : source_(Source::none) {}
 
 Input::Input(FILE* file) : source_(Source::file), file_(file) {}
 
@@ -16,20 +16,15 @@ Input::Input(const std::string& text)
 Input::Input(const char* text)
     : source_(Source::string), text_(std::make_shared<const std::string>(text ? text : "")) {}
 
-FILE* Input::file() const {
-  if (source_ == Source::standard) return stdin;
-  return file_;
-}
+FILE* Input::file() const { return file_; }
 
 std::istream* Input::stream() const { return stream_; }
 
 size_t Input::get(char* s, size_t n) {
   if (n == 0) return 0;
   switch (source_) {
-    case Source::standard:
-      source_ = Source::file;
-      file_ = stdin;
-      return get_file(s, n);
+    case Source::none:
+      return 0;
     case Source::file:
       return get_file(s, n);
     case Source::stream: {

@@ -11,7 +11,7 @@ namespace reflex {
 namespace detail {
 
 size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
-                            bool boi, int next) const {
+                            bool boi, int next, int next2) const {
   const size_t none = SIZE_MAX;
   const size_t n = nfa.states.size();
   std::vector<size_t> tag(n);
@@ -24,9 +24,10 @@ size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len
   for (size_t i = 0;; ++i) {
     const int prev = i == 0 ? before : text[i - 1];
     const int after = i < len ? text[i] : next;
+    const int after2 = i + 1 < len ? text[i + 1] : i + 1 == len ? next : next2;
     bool at_bol = prev == '\n';
     bool at_boi = i == 0 && boi;
-    bool at_eol = after == '\n' || after < 0;
+    bool at_eol = after == '\n' || after < 0 || (after == '\r' && after2 == '\n');
     bool at_eoi = after < 0;
     bool word_before = is_word_byte(prev), word_after = is_word_byte(after);
     list.clear();
@@ -53,6 +54,7 @@ size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len
           follow = true;
           break;
         case NKind::eps:
+        case NKind::lazy:
           follow = true;
           break;
         case NKind::mark:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "memo.h"
@@ -680,6 +681,10 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
     uint32_t q = s0;
     for (size_t i = start; i < pos; ++i) {
       q = prog.column[b[i]][q];
+      if (uint32_t r = info[q].before2) {
+        accept_end = i - 1;
+        rule = r;
+      }
       if (uint32_t r = info[q].before) {
         accept_end = i;
         rule = r;
@@ -706,18 +711,23 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
     size_t len = accept_end - start;
     if (prog.nfa.look[rule - 1]) {
       // Where the head ends may depend on whether a line or the input ends
-      // after the match: a match that ends the bytes read needs one more.
-      if (accept_end == end_) {
-        size_t shift;
-        fill(std::min(txt_, start), shift);
-        start -= shift;
-        accept_end -= shift;
+      // after the match: a match that ends the bytes read needs one more,
+      // and two when the first is a "\r".
+      for (size_t need = 1; need <= 2; ++need) {
+        if (accept_end + need > end_) {
+          size_t shift;
+          fill(std::min(txt_, start), shift);
+          start -= shift;
+          accept_end -= shift;
+        }
+        if (accept_end >= end_ || base_[accept_end] != '\r') break;
       }
       int before = start > 0 ? static_cast<unsigned char>(base_[start - 1]) : before0_;
       bool boi = start == 0 && boi0_;
       int next = accept_end < end_ ? static_cast<unsigned char>(base_[accept_end]) : -1;
+      int next2 = accept_end + 1 < end_ ? static_cast<unsigned char>(base_[accept_end + 1]) : -1;
       len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(base_) + start,
-                             accept_end - start, before, boi, next);
+                             accept_end - start, before, boi, next, next2);
     }
     if (len > 0) {
       cur_ = start + len;
@@ -726,11 +736,15 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
       return rule;
     }
   }
-  // End of input, or no non-empty match here.
-  cur_ = txt_ = start;
-  len_ = 0;
+  // End of input, or no non-empty match here. Before bytes that no rule
+  // matches, the text that more() kept stays the match.
+  cur_ = start;
+  if (txt_ >= start || start >= end_) {
+    txt_ = start;
+    mvalid_ = false;
+  }
+  len_ = start - txt_;
   rule_ = 0;
-  mvalid_ = false;
   return 0;
 }
 
@@ -787,9 +801,15 @@ int Matcher::input() {
   drop_ahead();
   if (cur_ >= end_) {
     size_t shift;
-    if (!fill(std::min(txt_, cur_), shift)) return 0;
+    if (!fill(std::min(txt_, cur_), shift)) return EOF;
   }
   return static_cast<unsigned char>(base_[cur_++]);
+}
+
+int Matcher::peek() {
+  if (at_end()) return EOF;
+  if (cur_ < end_) return byte_before(cur_ + 1);
+  return peeked_;
 }
 
 void Matcher::unput(char c) {

@@ -38,6 +38,7 @@ struct Node {
   uint32_t set = 0;
   int min = 0;
   int max = 0;  // -1: unbounded
+  uint32_t lazy = 0;  // a lazy quantifier: its number in the rule, from 1
   int depth = 1;
   size_t cost = 1;  // NFA states and build steps of the subtree (capped)
   std::vector<int> kids;
@@ -130,11 +131,10 @@ class Parser {
     std::vector<size_t> starts;
     size_t cost = 0;
     for (;;) {
-      lazy_ = false;
+      lazies_ = 0;
       starts.push_back(pos_);
       int seq = parse_seq();
       rules.push_back(seq);
-      nfa_.lazy.push_back(lazy_);
       nfa_.look.push_back(nodes_[seq].has_look);
       cost = capped_sum(cost, nodes_[seq].cost);
       if (at_end()) break;
@@ -187,6 +187,7 @@ class Parser {
         // The subtree is built once per copy, plus the splits between them.
         size_t copies = static_cast<size_t>(n.max < 0 ? n.min + 1 : n.max);
         size_t splits = static_cast<size_t>(n.max < 0 ? 1 : n.max - n.min);
+        if (n.lazy != 0) splits *= 2;  // a lazy mark before each split
         n.cost = capped_sum(std::min(kids_cost * copies, max_build_cost + 1), splits + 1);
         break;
       }
@@ -339,15 +340,17 @@ class Parser {
       } else {
         break;
       }
+      uint32_t lazy = 0;
       if (!at_end() && peek() == '?') {
         ++pos_;
-        lazy_ = true;
+        lazy = ++lazies_;
       }
       if (nodes_[item].has_look) fail("trailing context (?=...) cannot be repeated", at);
       Node n;
       n.kind = Node::repeat;
       n.min = lo;
       n.max = hi;
+      n.lazy = lazy;
       n.kids.push_back(item);
       item = add(std::move(n));
     }
@@ -813,13 +816,18 @@ class Parser {
       case Node::repeat: {
         int kid = node.kids[0];
         int lo = node.min, hi = node.max;
+        const uint32_t lazy = node.lazy;
+        // A lazy quantifier marks every path through one of its choices,
+        // to take more of it or to go on (see dfa.cpp).
+        auto choice = [&](int split) { return lazy != 0 ? new_state(NKind::lazy, split, -1, lazy) : split; };
         int cur = out;
         if (hi < 0) {
           int loop = new_state(NKind::split, -1, out);
-          nfa_.states[loop].out1 = build(kid, loop);
-          cur = loop;
+          int entry = choice(loop);
+          nfa_.states[loop].out1 = build(kid, entry);
+          cur = entry;
         } else {
-          for (int i = lo; i < hi; ++i) cur = new_state(NKind::split, build(kid, cur), out);
+          for (int i = lo; i < hi; ++i) cur = choice(new_state(NKind::split, build(kid, cur), out));
         }
         for (int i = 0; i < lo; ++i) cur = build(kid, cur);
         return cur;
@@ -836,7 +844,7 @@ class Parser {
   Flags flags_;
   int group_depth_ = 0;
   bool in_look_ = false;
-  bool lazy_ = false;
+  uint32_t lazies_ = 0;  // lazy quantifiers of the rule so far
   uint32_t rule_ = 0;
 };
 

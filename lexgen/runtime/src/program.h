@@ -47,20 +47,23 @@ inline bool is_word_byte(int c) {
 
 // NFA state kinds. `bytes` consumes one byte of `set`; `split` and `eps`
 // consume nothing; `mark` consumes nothing and marks where a rule's
-// trailing context starts; the assertions hold at a position:
+// trailing context starts; `lazy` consumes nothing and marks the paths
+// through a choice of the rule's lazy quantifier number `set` (from 1);
+// the assertions hold at a position:
 // `bol` after a newline or at the start of the input, `boi` at the start of
-// the input, `eol` before a newline or at the end, `eoi` at the end,
+// the input, `eol` before a newline, before "\r\n" or at the end, `eoi` at
+// the end,
 // `wordb` where a word starts or ends, `nwordb` where none does, `wbeg`
 // where a word starts, `wend` where one ends (the start and the end of the
 // input count as non-word bytes); `accept` ends rule `rule`.
-enum class NKind : uint8_t { bytes, split, eps, mark, bol, boi, eol, eoi, wordb, nwordb, wbeg, wend, accept };
+enum class NKind : uint8_t { bytes, split, eps, mark, lazy, bol, boi, eol, eoi, wordb, nwordb, wbeg, wend, accept };
 
 struct NState {
   NKind kind;
   uint32_t rule;  // the rule the state belongs to, from 1
   int32_t out1;
   int32_t out2;
-  uint32_t set;  // index into Nfa::sets for `bytes`
+  uint32_t set;  // index into Nfa::sets for `bytes`; the number of a `lazy` one
 };
 
 struct Nfa {
@@ -68,7 +71,6 @@ struct Nfa {
   std::vector<ByteSet> sets;
   std::vector<int32_t> start;  // per rule (index rule - 1)
   std::vector<int32_t> accept;
-  std::vector<char> lazy;  // the rule holds a lazy quantifier
   std::vector<char> look;  // the rule holds trailing context
   bool word = false;       // some state is a word assertion
 };
@@ -104,6 +106,7 @@ struct Program {
   struct StateInfo {
     uint32_t accept;  // rule accepted on entering the state
     uint32_t before;  // rule accepted one byte earlier (entered by a newline a `$` needed)
+    uint32_t before2;  // rule accepted two bytes earlier (entered by the newline of a "\r\n" a `$` needed)
     uint32_t at_end;  // rule accepted when the input ends in this state
     uint32_t stop;    // 1 when every byte leads to the dead state and the end adds nothing
   };
@@ -159,10 +162,11 @@ struct Program {
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte
   // before text[0] ('\n' at the start of a line) and `boi` tells whether
-  // text[0] starts the input; `next` is the byte after the match, or -1 at
-  // the end of the input.
+  // text[0] starts the input; `next` and `next2` are the two bytes after
+  // the match, -1 for each past the end of the input (`next2` is read only
+  // when `next` is "\r").
   size_t head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
-                     bool boi, int next) const;
+                     bool boi, int next, int next2) const;
 };
 
 // Parses `regex` into an NFA; throws regex_error.

@@ -1,31 +1,40 @@
 // Random patterns and inputs over a small alphabet, matched by the DFA
 // engine and by a reference matcher that enumerates every way each rule
 // can match (backtracking over all alternatives), then applies the
-// selection rules: longest match, earlier rule on a tie, a lazy rule's
-// shortest non-empty match, trailing context counted in the length but not
-// in the token, and no empty tokens. Anchors include the word boundaries
-// and edges.
+// selection rules: longest match, earlier rule on a tie, trailing context
+// counted in the length but not in the token, and no empty tokens. A lazy
+// quantifier marks each way through it, from where it first chose to take
+// more or go on; once a way so marked ends a non-empty match, the rule's
+// other ways with the same mark end there too (see dfa.cpp). Anchors
+// include the word boundaries and edges, and `$` before "\r\n".
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "reflex/matcher.h"
 
 namespace {
 
-const char alphabet[] = {'a', 'b', 'A', '\n'};
+const char alphabet[] = {'a', 'b', 'A', '\n', '\r'};
+const int letters = sizeof alphabet;
+
+std::string shown(char c) {
+  return c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+}
 
 struct Node {
   enum Kind { byteset, cat, alt, repeat, bol, eol, word, look } kind;
   std::set<unsigned char> bytes;  // byteset: the bytes it matches (folding applied)
   std::vector<std::shared_ptr<Node>> kids;
   int min = 0, max = 0;  // repeat; max -1 is unbounded
-  bool lazy = false;
+  int lazy = 0;  // a lazy repeat: its mark (unique), else 0
   char edge = 0;  // word: 'b', 'B', '<' or '>', as in \b \B \< \>
   std::string text;  // how the node is written
 };
@@ -42,10 +51,10 @@ class Generator {
     n->kind = Node::byteset;
     int what = pick(10);
     if (what < 5) {
-      unsigned char c = static_cast<unsigned char>(alphabet[pick(4)]);
+      unsigned char c = static_cast<unsigned char>(alphabet[pick(letters)]);
       n->bytes.insert(c);
       if (fold && (c == 'a' || c == 'A')) n->bytes.insert({'a', 'A'});
-      n->text = c == '\n' ? "\\n" : std::string(1, static_cast<char>(c));
+      n->text = shown(static_cast<char>(c));
     } else if (what < 7) {
       for (int b = 0; b < 256; ++b)
         if (b != '\n') n->bytes.insert(static_cast<unsigned char>(b));
@@ -57,7 +66,7 @@ class Generator {
       for (char c : alphabet)
         if (pick(2)) {
           s.insert(static_cast<unsigned char>(c));
-          body += c == '\n' ? "\\n" : std::string(1, c);
+          body += shown(c);
         }
       if (body.empty()) {
         s.insert('b');
@@ -99,7 +108,7 @@ class Generator {
         case 3: n->min = 1, n->max = 2, q = "{1,2}"; break;
         default: n->min = 2, n->max = -1, q = "{2,}"; break;
       }
-      n->lazy = pick(4) == 0;
+      n->lazy = pick(4) == 0 ? ++lazies_ : 0;
       n->text = "(?:" + n->kids[0]->text + ")" + q + (n->lazy ? "?" : "");
     } else if (what == 10) {
       n->kind = Node::bol;
@@ -144,59 +153,77 @@ class Generator {
 
  private:
   std::mt19937& rng_;
+  int lazies_ = 0;
 };
 
-bool has_lazy(const NodePtr& n) {
-  if (n->kind == Node::repeat && n->lazy) return true;
-  for (auto& k : n->kids)
-    if (has_lazy(k)) return true;
-  return false;
-}
-
-// (end, start of trailing context or -1)
-using Ends = std::set<std::pair<int, int>>;
+// A way to match: where it ends, where its trailing context starts (-1:
+// none), the mark of the first lazy quantifier it went through (0: none)
+// and where it took that mark.
+struct End {
+  int end, context, lazy, marked;
+  bool operator<(const End& o) const {
+    return std::tie(end, context, lazy, marked) < std::tie(o.end, o.context, o.lazy, o.marked);
+  }
+};
+using Ends = std::set<End>;
 
 class Reference {
  public:
   Reference(const std::string& text, bool multiline) : t_(text), n_(static_cast<int>(text.size())), m_(multiline) {}
 
-  Ends match(const NodePtr& node, int i, int mark) const {
+  Ends match(const NodePtr& node, const End& at) const {
+    const int i = at.end;
     Ends out;
+    auto here = [&](int end) { return End{end, at.context, at.lazy, at.marked}; };
     switch (node->kind) {
       case Node::byteset:
-        if (i < n_ && node->bytes.count(static_cast<unsigned char>(t_[i]))) out.insert({i + 1, mark});
+        if (i < n_ && node->bytes.count(static_cast<unsigned char>(t_[i]))) out.insert(here(i + 1));
         break;
       case Node::bol:
-        if (i == 0 || (m_ && t_[i - 1] == '\n')) out.insert({i, mark});
+        if (i == 0 || (m_ && t_[i - 1] == '\n')) out.insert(here(i));
         break;
       case Node::eol:
-        if (i == n_ || (m_ && t_[i] == '\n')) out.insert({i, mark});
+        if (i == n_ || (m_ && (t_[i] == '\n' || (t_[i] == '\r' && i + 1 < n_ && t_[i + 1] == '\n'))))
+          out.insert(here(i));
         break;
       case Node::word: {
-        bool before = i > 0 && t_[i - 1] != '\n', after = i < n_ && t_[i] != '\n';  // \n: the only non-word byte
+        auto word = [&](int k) { return k >= 0 && k < n_ && t_[k] != '\n' && t_[k] != '\r'; };
+        bool before = word(i - 1), after = word(i);
         bool holds = node->edge == 'b'   ? before != after
                      : node->edge == 'B' ? before == after
                      : node->edge == '<' ? !before && after
                                          : before && !after;
-        if (holds) out.insert({i, mark});
+        if (holds) out.insert(here(i));
         break;
       }
-      case Node::look:
-        for (auto& e : match(node->kids[0], i, i)) out.insert(e);
+      case Node::look: {
+        End start = at;
+        start.context = i;
+        out = match(node->kids[0], start);
         break;
+      }
       case Node::cat: {
-        Ends cur{{i, mark}};
+        Ends cur{at};
         for (auto& kid : node->kids) cur = step(kid, cur);
         out = cur;
         break;
       }
       case Node::alt:
         for (auto& kid : node->kids)
-          for (auto& e : match(kid, i, mark)) out.insert(e);
+          for (auto& e : match(kid, at)) out.insert(e);
         break;
       case Node::repeat: {
-        Ends cur{{i, mark}};
+        Ends cur{at};
         for (int k = 0; k < node->min; ++k) cur = step(node->kids[0], cur);
+        if (node->lazy) {
+          // Every way goes through the choice after the fixed repeats.
+          Ends marked;
+          for (End e : cur) {
+            if (e.lazy == 0) e.lazy = node->lazy, e.marked = e.end;
+            marked.insert(e);
+          }
+          cur = marked;
+        }
         out = cur;
         Ends frontier = cur;
         for (int k = node->min; node->max < 0 || k < node->max; ++k) {
@@ -215,8 +242,8 @@ class Reference {
 
   Ends step(const NodePtr& node, const Ends& from) const {
     Ends out;
-    for (auto& [e, m] : from)
-      for (auto& r : match(node, e, m)) out.insert(r);
+    for (auto& e : from)
+      for (auto& r : match(node, e)) out.insert(r);
     return out;
   }
 
@@ -228,8 +255,32 @@ class Reference {
 
 std::string show(const std::string& s) {
   std::string out;
-  for (char c : s) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+  for (char c : s) out += shown(c);
   return out;
+}
+
+// The length of the longest match of a rule at p that its lazy
+// quantifiers leave: a way marked by one ends where an earlier way with the
+// same mark that was marked no later ended a non-empty match.
+int longest(const Ends& ends, int p) {
+  int len = 0;
+  std::map<int, std::vector<int>> stops;  // per mark: where its ways ended
+  std::map<int, std::vector<End>> by_end;
+  for (auto& e : ends) by_end[e.end].push_back(e);
+  for (auto& [end, list] : by_end) {
+    std::set<int> ended;
+    for (auto& e : list) {
+      if (e.lazy != 0) {
+        bool stopped = false;
+        for (int k : stops[e.lazy]) stopped = stopped || (e.marked <= k && k < end);
+        if (stopped) continue;
+        if (end > p) ended.insert(e.lazy);
+      }
+      len = std::max(len, end - p);
+    }
+    for (int mark : ended) stops[mark].push_back(end);
+  }
+  return len;
 }
 
 // The tokens as "rule:text" (rule 0: a byte no rule matched).
@@ -243,14 +294,8 @@ std::vector<std::string> reference_scan(const std::vector<NodePtr>& rules, const
     int best_len = 0, best_rule = 0;
     Ends best_ends;
     for (size_t r = 0; r < rules.size(); ++r) {
-      Ends ends = ref.match(rules[r], p, -1);
-      int len = 0;
-      if (has_lazy(rules[r])) {
-        for (auto& e : ends)
-          if (e.first > p && (len == 0 || e.first - p < len)) len = e.first - p;
-      } else {
-        for (auto& e : ends) len = std::max(len, e.first - p);
-      }
+      Ends ends = ref.match(rules[r], End{p, -1, 0, 0});
+      int len = longest(ends, p);
       if (len > best_len) {
         best_len = len;
         best_rule = static_cast<int>(r + 1);
@@ -259,8 +304,8 @@ std::vector<std::string> reference_scan(const std::vector<NodePtr>& rules, const
     }
     int token_end = p;
     if (best_rule) {
-      for (auto& [e, m] : best_ends)
-        if (e == p + best_len) token_end = std::max(token_end, m < 0 ? e : m);
+      for (auto& e : best_ends)
+        if (e.end == p + best_len) token_end = std::max(token_end, e.context < 0 ? e.end : e.context);
     }
     if (token_end > p) {
       out.push_back(std::to_string(best_rule) + ":" + show(text.substr(p, token_end - p)));
@@ -317,7 +362,7 @@ TEST(LexgenDifferential, RandomPatternsAgreeWithReference) {
     for (int k = 0; k < 6; ++k) {
       std::string text;
       int len = gen.pick(11);
-      for (int j = 0; j < len; ++j) text += alphabet[gen.pick(4)];
+      for (int j = 0; j < len; ++j) text += alphabet[gen.pick(letters)];
       auto want = reference_scan(rules, text, multiline);
       bool interactive = k == 5;
       auto got = engine_scan(*pattern, text, interactive);

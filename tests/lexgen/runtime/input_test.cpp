@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "reflex/abslexer.h"
 #include "reflex/matcher.h"
 #include "scan_util.h"
 
@@ -58,11 +59,14 @@ TEST(LexgenInput, StreamsStringsAndCharPointers) {
   EXPECT_EQ(tokens(bytes(), copy2), (Tokens{"1:u", "1:v"}));
   EXPECT_EQ(tokens(bytes(), static_cast<const char*>(nullptr)), Tokens{});
   EXPECT_EQ(reflex::Input(stdin).file(), stdin);
-  EXPECT_EQ(reflex::Input().file(), stdin);
+  EXPECT_EQ(reflex::Input().file(), nullptr);
+  EXPECT_FALSE(reflex::Input().assigned());
+  EXPECT_TRUE(reflex::Input(in).assigned());
   EXPECT_EQ(reflex::Input(in).stream(), &in);
 }
 
-TEST(LexgenInput, DefaultReadsStandardInput) {
+// A default Input is empty; a lexer given none reads standard input.
+TEST(LexgenInput, DefaultIsEmptyALexerWithoutInputReadsStandardInput) {
   // A name of its own: two runs of the suite at once must not share it.
   std::string path = ::testing::TempDir() + "lexgen_stdin_XXXXXX";
   const int fd = mkstemp(&path[0]);
@@ -71,7 +75,11 @@ TEST(LexgenInput, DefaultReadsStandardInput) {
   close(fd);
   ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr);
   reflex::Matcher m(bytes());
-  EXPECT_EQ(drain(m), (Tokens{"1:o", "1:k"}));
+  EXPECT_EQ(drain(m), Tokens{});
+  reflex::AbstractLexer<reflex::Matcher> lexer;
+  lexer.matcher().pattern(bytes());
+  EXPECT_EQ(drain(lexer.matcher()), (Tokens{"1:o", "1:k"}));
+  EXPECT_EQ(lexer.in().file(), stdin);
   std::remove(path.c_str());
 }
 

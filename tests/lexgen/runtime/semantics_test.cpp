@@ -1,6 +1,7 @@
 // The matching rules a scanner relies on, each with its known examples.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -29,10 +30,13 @@ TEST(LexgenSemantics, TrailingContextCountsInLengthNotInToken) {
   EXPECT_EQ(tokens(q, "xxx  =x"), (Tokens{"2:xxx  =x"}));
 }
 
-TEST(LexgenSemantics, LazyRuleEndsAtShortestMatch) {
+TEST(LexgenSemantics, LazyQuantifierEndsItsPathsAtTheShortestMatch) {
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b+)"), "axbbb"), (Tokens{"1:axb", "0:b", "0:b"}));
-  EXPECT_EQ(tokens(reflex::Pattern("(?m)(ab|a.*?c)"), "abxc"), (Tokens{"1:ab", "0:x", "0:c"}));
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a*?)"), "aa"), (Tokens{"1:a", "1:a"}));
+  // Paths of the rule that do not go through the lazy quantifier go on.
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(ab|a.*?c)"), "abxc"), (Tokens{"1:abxc"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)((a*?|[a-z]+)b)"), "aabxb"), (Tokens{"1:aabxb"}));
+  EXPECT_EQ(tokens(reflex::Pattern("(?m)(x(a.*?b|c+)d?)"), "xaxbd xccd"), (Tokens{"1:xaxb", "0:d", "0: ", "1:xccd"}));
   // Other rules still compete by length.
   EXPECT_EQ(tokens(reflex::Pattern("(?m)(a.*?b)|(abc)"), "abcb"), (Tokens{"2:abc", "0:b"}));
   // A block comment ends at the first "*/". Rules are the top-level
@@ -195,7 +199,7 @@ TEST(LexgenSemantics, EndOfInputIsSticky) {
     EXPECT_EQ(m.scan(), 0u);
     EXPECT_TRUE(m.at_end());
     EXPECT_EQ(m.size(), 0u);
-    EXPECT_EQ(m.input(), 0);
+    EXPECT_EQ(m.input(), EOF);
   }
   reflex::Matcher e(p, "");
   EXPECT_TRUE(e.at_end());
@@ -213,7 +217,7 @@ TEST(LexgenSemantics, InputAndUnputKeepTheMatch) {
   EXPECT_EQ(m.size(), 3u);
   EXPECT_EQ(m.lineno(), 2u);
   EXPECT_EQ(m.columno(), 0u);
-  EXPECT_EQ(m.input(), 0);  // end of input
+  EXPECT_EQ(m.input(), EOF);  // end of input
   m.unput('q');
   m.unput('p');
   EXPECT_EQ(m.lineno(), 2u);

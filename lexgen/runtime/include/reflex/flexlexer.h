@@ -62,5 +62,8 @@ class FlexLexer : public AbstractLexer<M> {
 #define yyless(n) matcher().less(static_cast<size_t>(n))
 #define yymore() matcher().more()
 #define yyterminate() return 0
+#define yy_push_state(n) push_state(n)
+#define yy_pop_state() pop_state()
+#define yy_top_state() top_state()
 
 #endif

@@ -10,13 +10,13 @@
 
 namespace reflex {
 
-// One of: standard input (the default, bound at the first read), a FILE*,
-// a std::istream, or a private copy of a string. A FILE* or stream is
-// borrowed, never closed. Copies of an Input share the string copy and the
-// borrowed handle; each copy keeps its own read position in a string.
+// One of: nothing (the default: empty input), a FILE*, a std::istream, or a
+// private copy of a string. A FILE* or stream is borrowed, never closed.
+// Copies of an Input share the string copy and the borrowed handle; each
+// copy keeps its own read position in a string.
 class Input {
  public:
-  Input();                       // standard input
+  Input();                       // empty input, not assigned
   Input(FILE* file);             // a UTF-8 byte-order mark at its start is skipped
   Input(std::istream& stream);
   Input(const std::string& text);  // copied
@@ -26,7 +26,9 @@ class Input {
   // end of the input.
   size_t get(char* s, size_t n);
 
-  // The FILE* read from (stdin for the default Input), or nullptr.
+  // False for the default Input: a scanner given none reads standard input.
+  bool assigned() const { return source_ != Source::none; }
+  // The FILE* read from, or nullptr.
   FILE* file() const;
   // The stream read from, or nullptr.
   std::istream* stream() const;
@@ -43,7 +45,7 @@ class Input {
   // Counts n more bytes as read.
   void skip(size_t n) { offset_ += n; }
 
-  enum class Source : unsigned char { standard, file, stream, string };
+  enum class Source : unsigned char { none, file, stream, string };
 
   size_t get_file(char* s, size_t n);
 

@@ -19,13 +19,15 @@ class FailureMemo;  // defined by the library
 }
 
 // Matching: the longest match wins, the earlier rule on equal length; a
-// rule's trailing context counts in that length but not in the token; a rule
-// holding a lazy quantifier ends at its shortest non-empty match. An empty
-// match is never returned.
+// rule's trailing context counts in that length but not in the token; the
+// matches through a lazy quantifier end at the first non-empty one (other
+// paths of its rule go on). `$` holds before "\n", before "\r\n" and at
+// the end. An empty match is never returned.
 //
 // After scan() returns 0 and at_end() is false, no rule matched a non-empty
 // text at the current position: input() then consumes and returns the byte
-// there (that is what a default action echoes).
+// there (that is what a default action echoes, after text(): the text that
+// more() kept, or nothing).
 class Matcher {
  public:
   Matcher(const Pattern& pattern, const Input& in = Input());
@@ -96,9 +98,11 @@ class Matcher {
   // True when the current position starts a line.
   bool at_bol() const;
 
-  // Consumes and returns the next byte (0 to 255), 0 at the end of input.
+  // Consumes and returns the next byte (0 to 255), EOF at the end of input.
   // The current match keeps its text, size, line and column.
   int input();
+  // The next byte (0 to 255) without consuming it, EOF at the end of input.
+  int peek();
   // Puts c back: the next match starts with it.
   void unput(char c);
   // Keeps the first n bytes of the match and rescans the rest.

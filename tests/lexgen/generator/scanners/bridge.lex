@@ -36,7 +36,7 @@ std::string reinput(yyFlexLexer& lex, int nl) {
   int c = 0;
   for (;;) {
     c = lex.input();
-    if (c == 0) break;
+    if (c <= 0) break;  // EOF at the end of input, 0 for a NUL byte
     result += static_cast<char>(c);
     if ((c == '\n' && !nl) || c == '(') break;
     if (delim.empty() || c == delim[0]) delim += static_cast<char>(c);
@@ -47,7 +47,7 @@ std::string reinput(yyFlexLexer& lex, int nl) {
     int k = -1;
     for (;;) {
       c = lex.input();
-      if (c == 0) break;
+      if (c <= 0) break;  // EOF at the end of input, 0 for a NUL byte
       result += static_cast<char>(c);
       if (c == '\n' && !nl) break;
       if (c == ')') { k = static_cast<int>(count); continue; }

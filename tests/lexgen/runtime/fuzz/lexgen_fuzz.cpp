@@ -5,6 +5,7 @@
 // the same tokens as buffered reading, and that input/unput/less/more keep
 // the matcher sound.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -30,7 +31,7 @@ std::vector<std::string> scan_all(reflex::Matcher& m, size_t text_size) {
       check(m.text()[m.size()] == '\0');
       out.push_back(std::to_string(r) + ":" + m.str());
     } else if (m.at_end()) {
-      check(m.input() == 0);
+      check(m.input() == EOF);
       return out;
     } else {
       check(m.size() == 0);
