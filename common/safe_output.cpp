@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <streambuf>
 
 namespace safe_output {
@@ -223,7 +224,7 @@ int make_temp(const std::string& target, std::string& temp) {
     errno = error;
     return -1;
   }
-  temp = templ;
+  temp.swap(templ);  // without taking memory, so no exception can lose the temporary
   return fd;
 }
 
@@ -433,26 +434,36 @@ void output_file::discard() {
 bool write_files(const std::vector<std::pair<std::string, std::string>>& files,
                  std::string& failed) {
   std::vector<std::unique_ptr<output_file>> outputs;
-  for (const auto& file : files) outputs.push_back(std::make_unique<output_file>(file.first));
-  // Leaving removes the temporaries.
-  auto fail = [&failed](const output_file& out) {
-    failed = out.name();
+  // The file being handled. Memory that runs out (the old text of a file
+  // written in place is read whole) fails it like any other failure: the
+  // exception is caught here, so that leaving removes the temporaries even
+  // where the program itself would not catch it.
+  std::size_t at = 0;
+  auto fail = [&failed, &files, &at] {
+    failed = files[at].first;
     return false;
   };
-  for (bool through : {true, false})
-    for (auto& out : outputs)
-      if (out->through() == through && !out->open()) return fail(*out);
-  for (bool through : {false, true}) {
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-      output_file& out = *outputs[i];
-      if (out.through() != through) continue;
-      out.stream() << files[i].second;
-      if (!out.close()) return fail(out);
+  try {
+    for (at = 0; at < files.size(); ++at)
+      outputs.push_back(std::make_unique<output_file>(files[at].first));
+    for (bool through : {true, false})
+      for (at = 0; at < outputs.size(); ++at)
+        if (outputs[at]->through() == through && !outputs[at]->open()) return fail();
+    for (bool through : {false, true}) {
+      for (at = 0; at < outputs.size(); ++at) {
+        output_file& out = *outputs[at];
+        if (out.through() != through) continue;
+        out.stream() << files[at].second;
+        if (!out.close()) return fail();
+      }
     }
+    signals_blocked hold;
+    for (at = 0; at < outputs.size(); ++at)
+      if (!outputs[at]->commit()) return fail();
+  } catch (const std::bad_alloc&) {
+    outputs.clear();
+    return fail();
   }
-  signals_blocked hold;
-  for (auto& out : outputs)
-    if (!out->commit()) return fail(*out);
   return true;
 }
 

@@ -98,9 +98,10 @@ class output_file {
 // outputs written through are opened before any temporary is made and get
 // their text only once every temporary is complete and every file written in
 // place is sure to fit; then the files are put in place with the signals
-// above blocked, so that a run leaves either all old or all new files. On
-// failure, `failed` names the file that could not be written and no
-// temporary is left.
+// above blocked, so that a signal leaves either all old or all new files (a
+// rename that the system still refuses, over a mount point, leaves the files
+// before it new). On failure, `failed` names the file that could not be
+// written and no temporary is left.
 bool write_files(const std::vector<std::pair<std::string, std::string>>& files,
                  std::string& failed);
 

@@ -549,9 +549,9 @@ int main(int argc, char **argv) {
   }
 
   // The summary's temporary is made only once its text is complete, so a run
-  // interrupted while it reads the annotated files leaves none. Inputs are removed only once the whole
-  // summary is safely written, and the report only when it is a regular
-  // file (never /dev/stdin or a pipe).
+  // interrupted while it reads the annotated files leaves none. Inputs are
+  // removed only once the whole summary is safely written, and the report
+  // only when it is a regular file (never /dev/stdin or a pipe).
   std::string failed;
   if (!safe_output::write_files({{summary_name, summary.str()}}, failed)) {
     return 1;

@@ -55,6 +55,7 @@ struct launch {
   int in = -1, out = -1;  // standard input and output, /dev/null when -1
   int fd5 = -1;           // a descriptor handed over as number 5
   long max_file_size = -1;
+  long max_memory = -1;  // address space, in bytes
   bool as_nobody = false;  // run through setpriv as nobody:nogroup
 };
 
@@ -87,6 +88,11 @@ pid_t start(std::vector<std::string> argv, const std::string& dir, const launch&
       const rlim_t n = static_cast<rlim_t>(how.max_file_size);
       struct rlimit limit = {n, n};
       setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (how.max_memory >= 0) {
+      const rlim_t n = static_cast<rlim_t>(how.max_memory);
+      struct rlimit limit = {n, n};
+      setrlimit(RLIMIT_AS, &limit);
     }
     std::vector<char*> args;
     for (std::string& a : argv) args.push_back(&a[0]);
@@ -329,6 +335,49 @@ TEST(Output, ReplacedFilesKeepTheirOwner) {
     EXPECT_EQ(st.st_uid, 0u) << p.name;
     EXPECT_EQ(st.st_ino, before) << p.name;
     EXPECT_EQ(read_file(shared / p.out), text) << p.name;
+  }
+}
+
+// Memory that runs out while the files are written (here: the old text of
+// a file written in place, read back whole, is larger than a limit of
+// memory) fails the run like any other failure: status 1, every file as it
+// was and no temporary of the others left. (Sanitizer builds reserve far
+// more address space than the limit allows.)
+TEST(Output, MemoryRunningOutLeavesNoTemporaries) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "a limit of memory stops sanitizer builds at start";
+#endif
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run as nobody";
+  const passwd* nobody = getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  const off_t huge = off_t(64) << 20;
+  for (const program& p : programs) {
+    folder d;
+    chmod(d.path().c_str(), 0777);
+    const std::vector<std::string> command = p.setup(d.path(), p.out, false);
+    put_old(p, d);
+    for (const std::string& other : p.others)
+      ASSERT_EQ(chown((d / other).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    // Of nobody's but of root's group, which nobody cannot give a
+    // replacement: written in place. Sparse, so it takes no room.
+    ASSERT_EQ(chown((d / p.out).c_str(), nobody->pw_uid, 0), 0);
+    ASSERT_EQ(chmod((d / p.out).c_str(), 0666), 0);
+    ASSERT_EQ(truncate((d / p.out).c_str(), huge), 0);
+    std::set<std::string> names = p.inputs;
+    if (p.name == std::string("dorvik")) names = {"a.c.gcov", "report.txt"};  // kept on failure
+    names.insert(p.out);
+    names.insert(p.others.begin(), p.others.end());
+    launch how;
+    how.as_nobody = true;
+    how.max_memory = 48 << 20;
+    const outcome r = run(command, d.path(), how);
+    EXPECT_EQ(r.status, 1) << p.name << r.err;
+    EXPECT_EQ(r.err, p.name == std::string("veskan") ? "Out of memory\n" : p.cant_write(p.out));
+    EXPECT_EQ(names_in(d.path()), names) << p.name;
+    for (const std::string& other : p.others) EXPECT_EQ(read_file(d / other), old_text(other)) << p.name;
+    struct stat st;
+    ASSERT_EQ(stat((d / p.out).c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, huge) << p.name;
   }
 }
 
