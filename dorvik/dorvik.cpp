@@ -539,13 +539,13 @@ int main(int argc, char **argv) {
       reader.line(line);
     }
     reader.finish();
-    if (reader.failed()) {
-      return 1; // a number that does not fit: nothing is written
+    // A number that does not fit, or a read that failed part way (the
+    // summary would lack the rest of the file): nothing is written.
+    if (reader.failed() || annotated.bad()) {
+      return 1;
     }
-    if (!annotated.bad()) {
-      consumed.insert(id);
-      to_remove.push_back(gcov);
-    }
+    consumed.insert(id);
+    to_remove.push_back(gcov);
   }
 
   // The summary's temporary is made only once its text is complete, so a run
