@@ -181,6 +181,13 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
        ":4:1: Bad pattern: unbalanced ( in pattern\n"},
       {"%code lex %{ D [0-9] %}\nE {D}\n%%\n{E}{F} ?t?\n%%\ns = ?t? ;\n",
        ":4:10: Bad pattern: undefined named pattern {F}\n"},
+      // Nothing but an empty alternative among the others of its state.
+      {"%%\n(?#x) ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
+      {"%%\n\\Q\\E ?t?\n%%\ns = ?t? ;\n", ":2:8: Empty pattern\n"},
+      // Names that the ".lex" would define twice.
+      {"%code lex %{ D [a-z] %}\nD [0-9]\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
+       ":2:8: Redefined named pattern D\n"},
+      {"%code lex %{\n%s ST\n%}\n%%\n<ST>a ?t?\n%%\ns = ?t? ;\n", ":2:1: Redefined start state ST\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
