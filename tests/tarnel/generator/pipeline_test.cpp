@@ -163,6 +163,9 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\na %{ $$ = 1; %}\n%%\ns = 'x' ;\n", ":2:7: Can't use $$ without typed return terminal\n"},
       {"%type <E> k() s\n%%\n%%\ns = 'x' <k()> ;\n%%\nvisitor v<F, int> { visit k: return 1; }\n",
        ":6:40: Domain F don't exist\n"},
+      // A visitor outside the code section.
+      {"%type <E> k() s\n%code h %{ visitor v<E, int> { visit k: return 1; } %}\n%%\n%%\ns = 'x' <k()> ;\n",
+       ":2:51: Can't define visitor at this point\n"},
       // The nodes of a used tree have no range.
       {"%using b\n%option locations noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nvoid f(E e) { match e { rule k: @$; } }\n",
        ":7:34: Can't use @$ without rule or locations option\n"},
