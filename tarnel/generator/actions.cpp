@@ -12,6 +12,7 @@
 
 
 unsigned char node_flag = 0;
+bool visitor_allowed = false;
 
 namespace {
 
@@ -141,7 +142,8 @@ void gen_match(std::ostream& out, ast::mcode_node* m, int k, int n) {
 // A visitor: a struct over the domain's template visitor with one visit
 // method per rule; the method bodies go to vout for the driver source.
 void gen_visitor(std::ostream& out, ast::vcode_node* v, int k) {
-  if (gen_mode != 0 || k > 0) yyerror(&v->yyloc, "Can't define visitor at this point");
+  if (gen_mode != 0 || k > 0 || !visitor_allowed)
+    yyerror(&v->yyloc, "Can't define visitor at this point");
   if (visitor_flag == 0) yyerror(&v->yyloc, "Visitor is disabled");
   visitor_flag = 2;
   mode_scope mode(0);

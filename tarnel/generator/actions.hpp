@@ -24,6 +24,12 @@
 // after the term.
 extern unsigned char node_flag;
 
+// Whether a visitor may stand in the code being written: only in the code
+// section after the last "%%", which the driver source writer writes (and
+// sets this for) with the visitors' method bodies after it. Elsewhere (the
+// header, the ".lex", the ".grm") a visitor could never build.
+extern bool visitor_allowed;
+
 // Writes one code piece, translating it when it is a reference ("$$", "@$",
 // "$" and a number from 1); `loc` is reported on error.
 void gen_coderef(std::ostream& out, const std::string& ref, int k, int n, YYLTYPE* loc);

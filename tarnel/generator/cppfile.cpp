@@ -184,7 +184,9 @@ void create_cppfile(std::ostream& target, const std::string& name,
   const std::string own = output_path(name, ".cpp");
   out << "#include \"" << header_include(name) << "\"\n";
   gen_mode = 0;
+  visitor_allowed = true;
   gen_code_line(out, code, 0, 0);
+  visitor_allowed = false;
   out << "\n";
   if (code) show_own_line(out, own);
   const std::string bodies = vout.str();

@@ -172,7 +172,10 @@ void write_term_action(std::ostream& out, ast::gterm_node* action,
   // A factory of the user's may refuse its node. Bison then drops the
   // elements without their destructors, so what the action owns is freed
   // first (what the factory was given is the factory's).
-  if (may_fail) out << " if(!$$) {" << releases << " YYERROR; }\n";
+  if (may_fail && releases.empty())
+    out << " if(!$$) YYERROR;\n";
+  else if (may_fail)
+    out << " if(!$$) {" << releases << " YYERROR; }\n";
   out << releases << " }\n";
 }
 

@@ -290,9 +290,13 @@ void create_hfile(std::ostream& target, const std::string& name) {
 
   if ((astprint_flag || lexprint_flag) && using_list.empty()) {
     out << rt_astprint_builtin;
+    // A reader may use several headers written with option ast, each with
+    // all of the printing templates: the first one defines them.
+    if (ast_flag) out << "#ifndef ASTPRINT_TEMPLATES\n#define ASTPRINT_TEMPLATES 1\n";
     if (usevalue_flag || usestring_flag || ast_flag) out << rt_astprint_maybe;
     out << rt_astprint_vector;
     if (uselist_flag || ast_flag) out << rt_astprint_list;
+    if (ast_flag) out << "#endif\n";
     out << "}\n";
   }
 

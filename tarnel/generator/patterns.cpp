@@ -3,6 +3,7 @@
 #include <reflex/pattern.h>
 
 #include <exception>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,16 +49,27 @@ class pattern_checker {
  public:
   // The named pattern `name`, whose pattern starts at text[pos].
   void define(const std::string& name, const std::string& text, std::size_t pos, YYLTYPE* loc) {
+    // The scanner generator takes a name once.
+    if (named_.count(name)) yyerror(loc, "Redefined named pattern " + name);
     lexgen::FragmentPtr f = translate(text, pos, false, loc);
-    compile(*f, loc);
+    compile(expand(*f, loc), loc);
     named_[name] = f;
   }
 
   // A rule's pattern as the ".lex" writes it.
   void rule(const std::string& written, YYLTYPE* loc) {
     lexgen::FragmentPtr f = translate(written, 0, true, loc);
-    if (is_empty_regex(expand(*f, loc))) yyerror(loc, "Empty pattern");
-    compile(*f, loc);
+    const std::string re = expand(*f, loc);
+    if (is_empty_regex(re)) yyerror(loc, "Empty pattern");
+    compile(re, loc);
+    // Among the rules of its start state the pattern is one alternative,
+    // which the run-time library refuses when it is empty: so it is for one
+    // made only of a comment "(?#...)", an empty "\Q\E" or "(?i:)".
+    try {
+      reflex::Pattern alternative(prefix() + "(" + re + ")|x");
+    } catch (const std::exception&) {
+      yyerror(loc, "Empty pattern");
+    }
   }
 
  private:
@@ -85,15 +97,17 @@ class pattern_checker {
     return std::string();
   }
 
-  // Compiled as the scanner generator compiles a rule among the others.
-  void compile(const lexgen::Fragment& f, YYLTYPE* loc) {
-    const std::string re = std::string(case_flag ? "(?mi)" : "(?m)") + "(" + expand(f, loc) + ")";
+  // Compiled with the flags that the scanner generator puts in front of the
+  // rules of a start state.
+  void compile(const std::string& re, YYLTYPE* loc) {
     try {
-      reflex::Pattern pattern(re);
+      reflex::Pattern pattern(prefix() + "(" + re + ")");
     } catch (const std::exception& e) {
       yyerror(loc, "Bad pattern: " + problem_of(e));
     }
   }
+
+  static std::string prefix() { return case_flag ? "(?mi)" : "(?m)"; }
 
   lexgen::NamedPatterns named_;
 };
@@ -113,12 +127,22 @@ std::vector<std::string> lex_code_texts() {
   return texts;
 }
 
+// Whether `line` starts with the directive `word`, as a word of its own.
+bool is_directive(const std::string& line, const char* word) {
+  const std::size_t n = std::char_traits<char>::length(word);
+  return line.compare(0, n, word) == 0 && (line.size() == n || is_blank(line[n]));
+}
+
 // The named patterns of the "%code lex" blocks, read as the scanner
 // generator reads its definitions: a line that starts with a name defines
 // one; code blocks, indented lines, comments and directives define none. A
 // bad one is reported at its line (at the block's first line and column for
-// the text that stands on the line of "%{").
+// the text that stands on the line of "%{"). So is a start state that a
+// "%x" or "%s" line declares a second time: the ".lex" declares those of
+// the rules after these blocks, and INITIAL is there from the start.
 void define_lex_code_patterns(pattern_checker& checker) {
+  std::set<std::string> states = lex_states;
+  states.insert("INITIAL");
   bool in_block = false;
   bool in_comment = false;
   const std::vector<std::string> texts = lex_code_texts();
@@ -128,6 +152,9 @@ void define_lex_code_patterns(pattern_checker& checker) {
     std::istringstream lines(texts[b]);
     int k = 0;
     for (std::string line; std::getline(lines, line); ++k) {
+      const int l = first->yyloc.first.line + k;
+      const int c = k == 0 ? first->yyloc.first.column : 1;
+      YYLTYPE loc(l, c, l, c);
       if (line.empty()) {
         continue;
       } else if (in_block) {
@@ -137,6 +164,11 @@ void define_lex_code_patterns(pattern_checker& checker) {
       } else if (line.compare(0, 2, "/*") == 0) {
         in_comment = line.find("*/", 2) == std::string::npos;
       } else if (line[0] == '%') {
+        if (is_directive(line, "%x") || is_directive(line, "%s")) {
+          std::istringstream names(line.substr(2));
+          for (std::string name; names >> name;)
+            if (!states.insert(name).second) yyerror(&loc, "Redefined start state " + name);
+        }
         // "%{", "%top{", "%class {", "%init{" open a block of code.
         in_block = line.find('{') != std::string::npos;
       } else if (lexgen::is_name_start(line[0])) {
@@ -146,9 +178,6 @@ void define_lex_code_patterns(pattern_checker& checker) {
         const std::string name = line.substr(0, p);
         while (p < line.size() && is_blank(line[p])) ++p;
         if (p == line.size()) continue;
-        const int l = first->yyloc.first.line + k;
-        const int c = k == 0 ? first->yyloc.first.column : 1;
-        YYLTYPE loc(l, c, l, c);
         checker.define(name, line, p, &loc);
       }
     }

@@ -12,5 +12,8 @@
 // first, then those of the declarations), then the rules of the lexer
 // section. The first bad one is fatal: "Empty pattern" for one that matches
 // only the empty text (""), else "Bad pattern: " and what is wrong, at the
-// rule or declaration (for a named pattern of "%code lex", at its line).
+// rule or declaration (for a named pattern of "%code lex", at its line). A
+// name that the ".lex" would define twice is fatal as well: "Redefined named
+// pattern N", or "Redefined start state S" at a "%x" or "%s" line of
+// "%code lex" that declares a state of the rules (or INITIAL) once more.
 void check_patterns(ast::List<ast::Decl_domain*> decls, ast::List<ast::Lrule_domain*> lex);

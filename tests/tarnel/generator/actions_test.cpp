@@ -264,6 +264,7 @@ TEST_F(Actions, VisitorsCollectTheirBodiesForTheDriver) {
   wt::owned<ast::List<ast::Code_domain*>> list{visitor()};
   std::ostringstream out;
   gen_mode = 0;
+  visitor_allowed = true;
   gen_code(out, list, 0, 0);
   EXPECT_EQ(out.str(),
             "struct calc_visitor:Expr_Tvisitor<int> {\n"
@@ -293,6 +294,10 @@ TEST_F(Actions, VisitorsCollectTheirBodiesForTheDriver) {
             "9:30: Can't define visitor at this point");
   visitor_flag = 0;
   EXPECT_EQ(fatal_message([&] { gen_code(out, list, 0, 0); }), "9:30: Visitor is disabled");
+  // Outside the code section.
+  visitor_allowed = false;
+  EXPECT_EQ(fatal_message([&] { gen_code(out, list, 0, 0); }),
+            "9:30: Can't define visitor at this point");
 }
 
 TEST_F(Actions, ValueTerms) {

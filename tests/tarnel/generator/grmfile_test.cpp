@@ -106,11 +106,13 @@ TEST_F(GrmFile, LocationsAndTheStartSymbol) {
   astprint_flag = 0;
   symbol("expr2", "expr2", 0, "Expr");
   symbol("'-'", "'-'", 0, "");
+  nodes["num"].user_factory = true;
   wt::owned<ast::List<ast::Grule_domain*>> grm{grammar({
       rule("expr", {ast::xrule(elems({s("expr"), t("'+'"), s("expr2")}), term("add", {"$1", "$3"})),
                     ast::xrule(elems({s("expr2")}), ref("$1"))}),
       rule("expr2", {ast::xrule(elems({t("'-'")}), ast::gempty()),
-                     ast::xrule(elems({t("?id?")}), ast::gcode(wt::code({"$$", "=0;"})))}),
+                     ast::xrule(elems({t("?id?")}), ast::gcode(wt::code({"$$", "=0;"}))),
+                     ast::xrule(elems({t("?num?")}), term("num", {"$1"}))}),
   })};
   std::ostringstream out;
   create_grmfile(out, "calc", grm);
@@ -136,7 +138,9 @@ TEST_F(GrmFile, LocationsAndTheStartSymbol) {
   EXPECT_NE(text.find("expr\t: expr '+' expr2\t{$$=ast::add($1,$3,&@$);\n }\n"
                       "\t| expr2\t{$$=$1;\n }\n\t;\n"
                       "expr2\t: '-'\n"
-                      "\t| \"?id?\"\t{$$=0; destroy($1); }\n\t;\n%%\n"),
+                      "\t| \"?id?\"\t{$$=0; destroy($1); }\n"
+                      // A factory of the user's that may refuse, with nothing to free.
+                      "\t| \"?num?\"\t{$$=ast::num($1,&@$);\n if(!$$) YYERROR;\n }\n\t;\n%%\n"),
             std::string::npos);
 }
 

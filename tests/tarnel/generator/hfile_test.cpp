@@ -119,7 +119,8 @@ TEST_F(HFile, NoValueTypes) {
             "using namespace ast;\n"
             "void yyerror(const std::string &);\nvoid yyerror(void*, const char*);\n"
             "#define YYINTERPRET(ast)\n#define YYONERROR exit(1)\nextern void* yyscanner;\n"
-            "[rt_astprint_builtin][rt_astprint_maybe][rt_astprint_vector][rt_astprint_list]}\n"
+            "[rt_astprint_builtin]#ifndef ASTPRINT_TEMPLATES\n#define ASTPRINT_TEMPLATES 1\n"
+            "[rt_astprint_maybe][rt_astprint_vector][rt_astprint_list]#endif\n}\n"
             "#endif\n");
   ast_flag = 0;
   std::string text = header("");

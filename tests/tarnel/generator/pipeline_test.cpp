@@ -163,6 +163,9 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\na %{ $$ = 1; %}\n%%\ns = 'x' ;\n", ":2:7: Can't use $$ without typed return terminal\n"},
       {"%type <E> k() s\n%%\n%%\ns = 'x' <k()> ;\n%%\nvisitor v<F, int> { visit k: return 1; }\n",
        ":6:40: Domain F don't exist\n"},
+      // A visitor outside the code section.
+      {"%type <E> k() s\n%code h %{ visitor v<E, int> { visit k: return 1; } %}\n%%\n%%\ns = 'x' <k()> ;\n",
+       ":2:51: Can't define visitor at this point\n"},
       // The nodes of a used tree have no range.
       {"%using b\n%option locations noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nvoid f(E e) { match e { rule k: @$; } }\n",
        ":7:34: Can't use @$ without rule or locations option\n"},
@@ -181,6 +184,13 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
        ":4:1: Bad pattern: unbalanced ( in pattern\n"},
       {"%code lex %{ D [0-9] %}\nE {D}\n%%\n{E}{F} ?t?\n%%\ns = ?t? ;\n",
        ":4:10: Bad pattern: undefined named pattern {F}\n"},
+      // Nothing but an empty alternative among the others of its state.
+      {"%%\n(?#x) ?t?\n%%\ns = ?t? ;\n", ":2:9: Empty pattern\n"},
+      {"%%\n\\Q\\E ?t?\n%%\ns = ?t? ;\n", ":2:8: Empty pattern\n"},
+      // Names that the ".lex" would define twice.
+      {"%code lex %{ D [a-z] %}\nD [0-9]\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
+       ":2:8: Redefined named pattern D\n"},
+      {"%code lex %{\n%s ST\n%}\n%%\n<ST>a ?t?\n%%\ns = ?t? ;\n", ":2:1: Redefined start state ST\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
