@@ -613,9 +613,34 @@ class Builder {
   uint32_t start_[4] = {0, 0, 0, 0};
 };
 
+// Program::depth, breadth first from the start states.
+void find_depths(Program& prog) {
+  const uint32_t none = UINT32_MAX;
+  prog.depth.assign(prog.nstates, none);
+  std::vector<uint32_t> queue;
+  for (uint32_t s : prog.start)
+    if (prog.depth[s] == none) {
+      prog.depth[s] = 0;
+      queue.push_back(s);
+    }
+  for (size_t i = 0; i < queue.size(); ++i) {
+    const uint32_t q = queue[i];
+    for (uint32_t c = 0; c < prog.nclasses; ++c) {
+      const uint32_t t = prog.next[static_cast<size_t>(c) * prog.nstates + q];
+      if (prog.depth[t] == none) {
+        prog.depth[t] = prog.depth[q] + 1;
+        queue.push_back(t);
+      }
+    }
+  }
+}
+
 }  // namespace
 
-void build_dfa(Program& prog) { Builder(prog).run(); }
+void build_dfa(Program& prog) {
+  Builder(prog).run();
+  find_depths(prog);
+}
 
 }  // namespace detail
 }  // namespace reflex

@@ -3,6 +3,7 @@
 #ifndef LEXGEN_RUNTIME_PROGRAM_H
 #define LEXGEN_RUNTIME_PROGRAM_H
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -155,6 +156,10 @@ struct Program {
   std::vector<uint8_t> restart_pairs;
   uint16_t restart_pair_at[256] = {};
   uint16_t restart_second_at[256] = {};
+  // The fewest bytes that lead to each state from a start state: a scan
+  // that is in state q after depth[q] bytes is the only one that can be
+  // there, so the failure memo does not note it.
+  std::vector<uint32_t> depth;
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte
@@ -164,6 +169,24 @@ struct Program {
   size_t head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
                      bool boi, int next) const;
 };
+
+// A build of the library for the tests (LEXGEN_COUNT_STEPS) counts the
+// bytes its scan loops read and the memory of the failure memo; the others
+// count nothing.
+#ifdef LEXGEN_COUNT_STEPS
+struct Counts {
+  size_t steps = 0;         // bytes read by the DFA
+  size_t memo_bytes = 0;    // the most memory a failure memo took
+  size_t buffer_bytes = 0;  // the largest buffer of a Matcher
+};
+extern Counts counts;
+#define LEXGEN_COUNT(n) (::reflex::detail::counts.steps += static_cast<size_t>(n))
+#define LEXGEN_COUNT_MOST(what, n) \
+  (::reflex::detail::counts.what = std::max(::reflex::detail::counts.what, static_cast<size_t>(n)))
+#else
+#define LEXGEN_COUNT(n) static_cast<void>(sizeof(n))
+#define LEXGEN_COUNT_MOST(what, n) static_cast<void>(sizeof(n))
+#endif
 
 // Parses `regex` into an NFA; throws regex_error.
 void parse_regex(const std::string& regex, Nfa& nfa);
