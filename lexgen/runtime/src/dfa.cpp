@@ -57,7 +57,7 @@ struct DState {
 
 class Builder {
  public:
-  explicit Builder(Program& prog) : prog_(prog), nfa_(prog.nfa) {}
+  Builder(Program& prog, const Layouts& layouts) : prog_(prog), nfa_(prog.nfa), layouts_(layouts) {}
 
   void run() {
     make_classes();
@@ -452,7 +452,7 @@ class Builder {
                                                                                               : elsewhere);
       prog_.start_after[byte] = prog_.start[prog_.context_after[byte]];
     }
-    if (count <= 256) {
+    if (count <= 256 && layouts_.flat) {
       prog_.flat.resize(static_cast<size_t>(count) * 256);
       for (uint32_t q = 0; q < count; ++q)
         for (unsigned byte = 0; byte < 256; ++byte)
@@ -476,7 +476,7 @@ class Builder {
   // it and the copies of the states that start a token fit in 256 states.
   void build_restarts() {
     const uint32_t count = prog_.nstates;
-    if (nfa_.word || count > 256) return;
+    if (nfa_.word || count > 256 || !layouts_.restart) return;
     // Which bytes lead into each state: a newline, others or both.
     std::vector<uint8_t> by_nl(count, 0), by_other(count, 0);
     for (uint32_t q = 0; q < count; ++q)
@@ -529,7 +529,7 @@ class Builder {
     const size_t classes = prog_.nclasses;
     constexpr size_t most = 24 * 1024;
     static_assert(most <= 65536, "the offsets into the pairs are 16 bits");
-    if (classes * classes * total > most) return;
+    if (classes * classes * total > most || !layouts_.pairs) return;
     std::vector<const uint8_t*> of_class(classes);
     for (unsigned byte = 0; byte < 256; ++byte) {
       of_class[cls_[byte]] = prog_.restart_column[byte];
@@ -595,6 +595,7 @@ class Builder {
 
   Program& prog_;
   const Nfa& nfa_;
+  const Layouts layouts_;
   unsigned nclasses_ = 0;
   unsigned nl_class_ = 0;
   uint8_t cls_[256] = {};
@@ -637,8 +638,8 @@ void find_depths(Program& prog) {
 
 }  // namespace
 
-void build_dfa(Program& prog) {
-  Builder(prog).run();
+void build_dfa(Program& prog, const Layouts& layouts) {
+  Builder(prog, layouts).run();
   find_depths(prog);
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "reflex/pattern.h"
+
 namespace reflex {
 namespace detail {
 
@@ -188,11 +190,24 @@ extern Counts counts;
 #define LEXGEN_COUNT_MOST(what, n) static_cast<void>(sizeof(n))
 #endif
 
+// Which of the optional tables build_dfa() makes where they fit; the tests
+// turn them off to run every loop of the Matcher on any pattern.
+struct Layouts {
+  bool flat = true;     // Program::flat
+  bool restart = true;  // Program::restart
+  bool pairs = true;    // Program::restart_pairs
+};
+
 // Parses `regex` into an NFA; throws regex_error.
 void parse_regex(const std::string& regex, Nfa& nfa);
 // Builds the minimised DFA tables of prog.nfa; throws regex_error when the
 // DFA outgrows Pattern::max_states.
-void build_dfa(Program& prog);
+void build_dfa(Program& prog, const Layouts& layouts = Layouts());
+
+// Compiles a Pattern with a choice of tables.
+struct PatternMaker {
+  static Pattern make(const std::string& regex, const Layouts& layouts);
+};
 
 }  // namespace detail
 }  // namespace reflex

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace reflex {
 
@@ -25,6 +26,7 @@ class regex_error : public std::runtime_error {
 
 namespace detail {
 struct Program;  // the compiled tables; defined by the library
+struct PatternMaker;
 }
 
 // The rules of a pattern are its top-level alternatives, numbered from 1;
@@ -45,6 +47,8 @@ class Pattern {
 
  private:
   friend class Matcher;
+  friend struct detail::PatternMaker;
+  explicit Pattern(std::shared_ptr<const detail::Program> prog) : prog_(std::move(prog)) {}
   std::shared_ptr<const detail::Program> prog_;
 };
 
