@@ -237,9 +237,9 @@ class Builder {
     key_.insert(key_.end(), set.begin(), set.end());
     auto it = index_.find(key_);
     if (it != index_.end()) return it->second;
-    if (states_.size() >= Pattern::max_states)
-      throw regex_error("pattern needs more than " + std::to_string(Pattern::max_states) + " DFA states",
-                        regex_error::npos);
+    const size_t limit = std::min(Pattern::max_states, Pattern::max_table / nclasses_);
+    if (states_.size() >= limit)
+      throw regex_error("pattern needs more than " + std::to_string(limit) + " DFA states", regex_error::npos);
     uint32_t id = static_cast<uint32_t>(states_.size());
     states_.push_back(DState{set, bol, boi, word, start, accept, before});
     index_.emplace(key_, id);

@@ -201,7 +201,7 @@ struct Layouts {
 // Parses `regex` into an NFA; throws regex_error.
 void parse_regex(const std::string& regex, Nfa& nfa);
 // Builds the minimised DFA tables of prog.nfa; throws regex_error when the
-// DFA outgrows Pattern::max_states.
+// DFA outgrows Pattern::max_states or Pattern::max_table.
 void build_dfa(Program& prog, const Layouts& layouts = Layouts());
 
 // Compiles a Pattern with a choice of tables.
