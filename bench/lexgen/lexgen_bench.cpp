@@ -1,17 +1,11 @@
-// lexgen run-time benchmarks. The corpus is every .h file under
-// /usr/include, concatenated in path order; without it, a generated C-like
-// text of similar make-up.
+// lexgen run-time benchmarks over the corpus of corpus.h.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
-#include <vector>
 
+#include "corpus.h"
 #include "reflex/matcher.h"
 #include "sample_patterns.h"
 
@@ -20,42 +14,6 @@
 size_t generated_scan(const reflex::Input& input, bool positions, size_t& position_sum);
 
 namespace {
-
-std::string generated_corpus() {
-  std::string s;
-  for (int i = 0; s.size() < 64 * 1024 * 1024; ++i) {
-    s += "/* Returns the " + std::to_string(i) + "th entry.\n * See below. */\n";
-    s += "#define ENTRY_" + std::to_string(i) + " (0x" + std::to_string(i % 97) + "u << 2)\n";
-    s += "extern int entry_" + std::to_string(i) + "(const char *name, size_t len); // lookup\n";
-    s += "static const double scale_" + std::to_string(i) + " = 1.5e+3;\n\tif (a::b[i] <<= 'x') s = \"str\\n\";\n";
-  }
-  return s;
-}
-
-const std::string& corpus() {
-  static const std::string text = [] {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> files;
-    std::error_code ec;
-    if (fs::is_directory("/usr/include", ec)) {
-      for (fs::recursive_directory_iterator it("/usr/include", fs::directory_options::skip_permission_denied, ec), end;
-           it != end; it.increment(ec)) {
-        if (ec) break;
-        if (it->path().extension() == ".h" && it->is_regular_file(ec)) files.push_back(it->path());
-      }
-    }
-    std::sort(files.begin(), files.end());
-    std::string all;
-    for (const fs::path& f : files) {
-      std::ifstream in(f, std::ios::binary);
-      std::ostringstream ss;
-      ss << in.rdbuf();
-      all += ss.str();
-    }
-    return all.size() > 1024 * 1024 ? all : generated_corpus();
-  }();
-  return text;
-}
 
 void BM_CompileSourceTokens(benchmark::State& state) {
   for (auto _ : state) {
