@@ -31,7 +31,9 @@ namespace {
 
 // Bounds the work of the subset construction, so that a pattern whose DFA
 // states hold huge NFA state sets fails instead of taking minutes.
-constexpr size_t max_closure_work = 40000000;
+// It allows closures of ten NFA states a transition on average at the
+// largest table (some 6 s).
+constexpr size_t max_closure_work = 10 * Pattern::max_table;
 
 // What follows a position, as far as assertions can tell.
 enum class Next : uint8_t { unknown, newline, word, other, end };
