@@ -110,6 +110,25 @@ TEST(LexgenLinear, UnclosedCommentsAcrossBufferRefills) {
   EXPECT_EQ(scan_all(m2, text, false), want);
 }
 
+// Trailing context lets the next token start inside the stretch of a scan
+// that failed far ahead, where its path meets the failed one; a line that
+// ends in "\r\n" decides the context's "$" only after the "\n". Every
+// length of the line puts the meeting point at another place of the memo.
+TEST(LexgenLinear, ScansThatStartInsideAFailedStretchKeepTheirRules) {
+  const reflex::Pattern p("(?m)([a-z](?=[a-z ]*$))|([a-z ]*\r\n[^#]*#)|(.|\n)");
+  for (size_t n = 1; n < 40; ++n) {
+    const std::string text = std::string(n, 'a') + "\r\n" + std::string(100, 'x') + "\n";
+    reflex::Matcher m(p, text);
+    for (size_t pos = 0; pos < text.size();) {
+      const size_t r = m.scan();
+      const std::string t = r ? m.str() : std::string(1, static_cast<char>(m.input()));
+      reflex::Matcher fresh(p, text.substr(pos));
+      ASSERT_EQ(r, fresh.scan()) << n << " at " << pos;
+      pos += t.size();
+    }
+  }
+}
+
 TEST(LexgenLinear, BytesPutBackUndoNotedFailures) {
   // The first scan notes that no comment closes after "/*"; bytes put back
   // inside that stretch can close one.
