@@ -76,7 +76,9 @@ TEST(LexgenSteps, TheMemoStaysWithinTheBuffer) {
 }
 
 // A bounded repetition that fails late is read again from every position,
-// as often as its count at most, and the memo notes nothing of it.
+// each byte up to three times as often as its count (to where a scan
+// fails, again to its last accepting place, and to look for what to note:
+// on average half that), and the memo notes nothing of it.
 TEST(LexgenSteps, LateFailingRepetitionsReadAsOftenAsTheirCount) {
   struct Case {
     const char* regex;
