@@ -38,13 +38,17 @@ void check_patterns(const LexFile& lf) {
                                    " bytes with this rule");
     }
     if (compiles(state_regex(lf, static_cast<int>(s)), message)) continue;
-    // Find the rule to blame: the first one that fails on its own.
+    // Find the rule to blame: the first one that fails on its own. When
+    // none does (the rules are too many together), the start condition's
+    // first rule.
+    int first = 0;
     for (const Rule& r : lf.rules) {
       if (r.eof || !lf.active(r, static_cast<int>(s))) continue;
-      if (!compiles(prefix + "(" + r.regex + ")", message))
-        throw LexError(r.line, "bad pattern: " + message);
+      if (first == 0) first = r.line;
+      std::string own;
+      if (!compiles(prefix + "(" + r.regex + ")", own)) throw LexError(r.line, "bad pattern: " + own);
     }
-    throw LexError(1, "bad pattern in start condition " + lf.states[s].name + ": " + message);
+    throw LexError(first != 0 ? first : 1, "the rules of start condition " + lf.states[s].name + " together: " + message);
   }
 }
 

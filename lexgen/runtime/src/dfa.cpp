@@ -46,7 +46,9 @@ namespace {
 
 // Bounds the work of the subset construction, so that a pattern whose DFA
 // states hold huge NFA state sets fails instead of taking minutes.
-constexpr size_t max_closure_work = 40000000;
+// It allows closures of ten NFA states a transition on average at the
+// largest table (some 6 s).
+constexpr size_t max_closure_work = 10 * Pattern::max_table;
 
 // What follows a position, as far as assertions can tell.
 enum class Next : uint8_t { unknown, newline, word, other, end, cr };
@@ -85,7 +87,7 @@ uint32_t better(uint32_t a, uint32_t b) { return a == 0 || (b != 0 && b < a) ? b
 
 class Builder {
  public:
-  explicit Builder(Program& prog) : prog_(prog), nfa_(prog.nfa) {}
+  Builder(Program& prog, const Layouts& layouts) : prog_(prog), nfa_(prog.nfa), layouts_(layouts) {}
 
   void run() {
     const size_t n = nfa_.states.size();
@@ -351,9 +353,9 @@ class Builder {
     }
     auto it = index_.find(key_);
     if (it != index_.end()) return it->second;
-    if (states_.size() >= Pattern::max_states)
-      throw regex_error("pattern needs more than " + std::to_string(Pattern::max_states) + " DFA states",
-                        regex_error::npos);
+    const size_t limit = std::min(Pattern::max_states, Pattern::max_table / nclasses_);
+    if (states_.size() >= limit)
+      throw regex_error("pattern needs more than " + std::to_string(limit) + " DFA states", regex_error::npos);
     uint32_t id = static_cast<uint32_t>(states_.size());
     states_.push_back(std::move(d));
     index_.emplace(key_, id);
@@ -645,7 +647,7 @@ class Builder {
                                                                                               : elsewhere);
       prog_.start_after[byte] = prog_.start[prog_.context_after[byte]];
     }
-    if (count <= 256) {
+    if (count <= 256 && layouts_.flat) {
       prog_.flat.resize(static_cast<size_t>(count) * 256);
       for (uint32_t q = 0; q < count; ++q)
         for (unsigned byte = 0; byte < 256; ++byte)
@@ -669,7 +671,7 @@ class Builder {
   // it and the copies of the states that start a token fit in 256 states.
   void build_restarts() {
     const uint32_t count = prog_.nstates;
-    if (nfa_.word || count > 256) return;
+    if (nfa_.word || count > 256 || !layouts_.restart) return;
     // Which bytes lead into each state: a newline, others or both.
     std::vector<uint8_t> by_nl(count, 0), by_other(count, 0);
     for (uint32_t q = 0; q < count; ++q)
@@ -722,7 +724,7 @@ class Builder {
     const size_t classes = prog_.nclasses;
     constexpr size_t most = 24 * 1024;
     static_assert(most <= 65536, "the offsets into the pairs are 16 bits");
-    if (classes * classes * total > most) return;
+    if (classes * classes * total > most || !layouts_.pairs) return;
     std::vector<const uint8_t*> of_class(classes);
     for (unsigned byte = 0; byte < 256; ++byte) {
       of_class[cls_[byte]] = prog_.restart_column[byte];
@@ -788,6 +790,7 @@ class Builder {
 
   Program& prog_;
   const Nfa& nfa_;
+  const Layouts layouts_;
   unsigned nclasses_ = 0;
   unsigned nl_class_ = 0;
   uint8_t cls_[256] = {};
@@ -813,9 +816,34 @@ class Builder {
   uint32_t start_[4] = {0, 0, 0, 0};
 };
 
+// Program::depth, breadth first from the start states.
+void find_depths(Program& prog) {
+  const uint32_t none = UINT32_MAX;
+  prog.depth.assign(prog.nstates, none);
+  std::vector<uint32_t> queue;
+  for (uint32_t s : prog.start)
+    if (prog.depth[s] == none) {
+      prog.depth[s] = 0;
+      queue.push_back(s);
+    }
+  for (size_t i = 0; i < queue.size(); ++i) {
+    const uint32_t q = queue[i];
+    for (uint32_t c = 0; c < prog.nclasses; ++c) {
+      const uint32_t t = prog.next[static_cast<size_t>(c) * prog.nstates + q];
+      if (prog.depth[t] == none) {
+        prog.depth[t] = prog.depth[q] + 1;
+        queue.push_back(t);
+      }
+    }
+  }
+}
+
 }  // namespace
 
-void build_dfa(Program& prog) { Builder(prog).run(); }
+void build_dfa(Program& prog, const Layouts& layouts) {
+  Builder(prog, layouts).run();
+  find_depths(prog);
+}
 
 }  // namespace detail
 }  // namespace reflex

@@ -1,6 +1,7 @@
 #include "reflex/input.h"
 
 #include <cstring>
+#include <utility>
 
 namespace reflex {
 
@@ -10,11 +11,15 @@ Input::Input(FILE* file) : source_(Source::file), file_(file) {}
 
 Input::Input(std::istream& stream) : source_(Source::stream), stream_(&stream) {}
 
-Input::Input(const std::string& text)
-    : source_(Source::string), text_(std::make_shared<const std::string>(text)) {}
+Input::Input(const std::string& text) : source_(Source::string), text_(text.data()), size_(text.size()) {}
 
-Input::Input(const char* text)
-    : source_(Source::string), text_(std::make_shared<const std::string>(text ? text : "")) {}
+Input::Input(std::string&& text)
+    : source_(Source::string), owned_(std::make_shared<const std::string>(std::move(text))) {
+  text_ = owned_->data();
+  size_ = owned_->size();
+}
+
+Input::Input(const char* text) : source_(Source::string), text_(text ? text : ""), size_(text ? std::strlen(text) : 0) {}
 
 FILE* Input::file() const { return file_; }
 
@@ -33,9 +38,9 @@ size_t Input::get(char* s, size_t n) {
       return static_cast<size_t>(stream_->gcount());
     }
     case Source::string: {
-      size_t k = text_->size() - offset_;
+      size_t k = size_ - offset_;
       if (k > n) k = n;
-      std::memcpy(s, text_->data() + offset_, k);
+      std::memcpy(s, text_ + offset_, k);
       offset_ += k;
       return k;
     }

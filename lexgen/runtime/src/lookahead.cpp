@@ -12,6 +12,7 @@ namespace detail {
 
 size_t Program::head_length(uint32_t rule, const unsigned char* text, size_t len, int before,
                             bool boi, int next, int next2) const {
+  LEXGEN_COUNT(len);
   const size_t none = SIZE_MAX;
   const size_t n = nfa.states.size();
   std::vector<size_t> tag(n);

@@ -14,6 +14,10 @@
 
 namespace reflex {
 
+#ifdef LEXGEN_COUNT_STEPS
+detail::Counts detail::counts;
+#endif
+
 // The scan loops are short and hot: keep them inside their callers.
 #if defined(__GNUC__)
 #define LEXGEN_INLINE inline __attribute__((always_inline))
@@ -142,11 +146,13 @@ struct Runner {
                                                 const unsigned char* e) const {
     s <<= shift;
     t <<= shift;
+    const unsigned char* const from = p;
     for (;;) {
       if (t - 1 < runs - 1) {  // neither the dead state nor one with a run
         s = t;
       } else if (t == 0) {
         --p;
+        LEXGEN_COUNT(1);
         break;
       } else {
         s = t;
@@ -166,6 +172,7 @@ struct Runner {
       if (p >= e) break;
       t = step(s, *p++);
     }
+    LEXGEN_COUNT(p - from);
     state = static_cast<uint32_t>(s >> shift);
     return p;
   }
@@ -243,6 +250,7 @@ size_t find_restarts(const detail::Program& prog, const unsigned char* b, size_t
     if (p < chunk && !step(p++)) goto done;
   }
 done:
+  LEXGEN_COUNT(p - (b + pos));
   return n;
 }
 
@@ -274,6 +282,7 @@ size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* 
     const size_t context =
         word ? context_after[before] : static_cast<size_t>(detail::elsewhere) - (before == '\n');
     uint32_t s;
+    LEXGEN_COUNT(1);
     const size_t end = static_cast<size_t>(run(s, 0, first[context * 256 + b[pos]], b + pos + 1, e) - b);
     const uint32_t rule = token[s];
     if (end == stop || rule == 0) break;
@@ -288,6 +297,7 @@ size_t find_ahead(const detail::Program& prog, Steps step, const unsigned char* 
 LEXGEN_INLINE const unsigned char* run(const detail::Program& prog, uint32_t& state, const unsigned char* p,
                                        const unsigned char* e) {
   if (p >= e) return p;
+  LEXGEN_COUNT(1);
   return run_on(prog, state, state, prog.column[*p][state], p + 1, e);
 }
 
@@ -302,6 +312,7 @@ Matcher::Matcher(const Pattern& pattern, const Input& in)
     : pattern_(pattern), prog_(pattern.prog_.get()), ahead_token_(ahead_tokens(*prog_)), in_(in) {
   capacity_ = initial_capacity;
   buf_.reset(new char[capacity_ + pad]);
+  LEXGEN_COUNT_MOST(buffer_bytes, capacity_);
   base_ = buf_.get();
   reset_position();
 }
@@ -357,6 +368,7 @@ size_t Matcher::leave_place(size_t keep, size_t need) {
   if (n + 1 > capacity_) {
     capacity_ = std::max(2 * capacity_, n + min_read + 1);
     buf_.reset(new char[capacity_ + pad]);
+    LEXGEN_COUNT_MOST(buffer_bytes, capacity_);
   }
   std::memcpy(buf_.get(), base_ + keep, n);
   in_.skip(keep + n);
@@ -539,6 +551,7 @@ void Matcher::grow(size_t capacity) {
   buf_ = std::move(bigger);
   base_ = buf_.get();
   capacity_ = capacity;
+  LEXGEN_COUNT_MOST(buffer_bytes, capacity_);
   clear_tail();
   if (memo_) memo_->fit(capacity_);
 }
@@ -679,6 +692,7 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
   if (rule == 0 && pos > start) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
     uint32_t q = s0;
+    LEXGEN_COUNT(pos - start);
     for (size_t i = start; i < pos; ++i) {
       q = prog.column[b[i]][q];
       if (uint32_t r = info[q].before2) {
@@ -694,17 +708,12 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
         rule = r;
       }
     }
-    size_t last = rule != 0 ? accept_end : start;
+    const size_t last = rule != 0 ? accept_end : start;
     if (pos - last > note_after) {
-      // The notes are kept per position of buf_.
-      if (in_place_) {
-        const size_t shift = leave_place(std::min(txt_, start), pos);
-        start -= shift;
-        last -= shift;
-        accept_end -= shift;
-        pos -= shift;
-      }
-      note_failures(s0, start, last, pos);
+      const size_t shift = note_failures(s0, start, last, pos);
+      start -= shift;
+      accept_end -= shift;
+      pos -= shift;
     }
   }
   if (rule != 0) {
@@ -749,33 +758,68 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
 }
 
 size_t Matcher::run_noted(uint32_t& state, size_t pos, size_t stop) const {
+  const detail::Program& prog = *prog_;
   const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
-  const uint32_t* const* column = prog_->column;
+  const detail::FailureMemo& memo = *memo_;
   uint32_t s = state;
-  for (; pos < stop; ++pos) {
-    if (memo_->failed(detail::FailureMemo::key(memo_tag_, s), pos)) break;
-    uint32_t t = column[b[pos]][s];
+  while (pos < stop) {
+    // Freely up to the next place, where the notes are.
+    const size_t at = std::min(memo.next_place(pos), stop);
+    if (pos < at) {
+      const size_t to = static_cast<size_t>(run(prog, s, b + pos, b + at) - b);
+      if (to < at) return state = s, to;  // died
+      pos = at;
+      if (pos == stop) break;
+    }
+    if (memo.failed(detail::FailureMemo::key(memo_tag_, s), pos)) break;
+    LEXGEN_COUNT(1);
+    const uint32_t t = prog.column[b[pos]][s];
     if (t == 0) break;
     s = t;
+    ++pos;
   }
   state = s;
   return pos;
 }
 
 // The pairs noted are those after `last`: the state after base_[start, i)
-// at i, for last < i <= stop.
-void Matcher::note_failures(uint32_t s0, size_t start, size_t last, size_t stop) {
-  if (!memo_) memo_.reset(new detail::FailureMemo);
-  memo_->fit(capacity_);
-  if (memo_tag_ == 0) memo_tag_ = memo_->tag(pattern_.prog_);
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
+// at i, for last + 1 < i <= stop, at the memo's places, where a later scan
+// can be in that state. The pair just after `last` is not noted, since a
+// state may report a match two bytes back (`$` before "\r\n") and a scan
+// stopped there would miss it. Returns how far positions moved: the notes are kept
+// per position of buf_, so a string scanned in place is left first.
+size_t Matcher::note_failures(uint32_t s0, size_t start, size_t last, size_t stop) {
   const uint32_t* const* column = prog_->column;
+  const uint32_t* depth = prog_->depth.data();
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
+  // The first pair to note, if any.
   uint32_t q = s0;
-  for (size_t i = start; i < stop; ++i) {
-    if (i > last) memo_->note(detail::FailureMemo::key(memo_tag_, q), i);
+  size_t i = start;
+  for (;; ++i) {
+    if (i > last + 1 && i - start > depth[q]) break;
+    if (i == stop) return LEXGEN_COUNT(i - start), 0;
     q = column[b[i]][q];
   }
-  memo_->note(detail::FailureMemo::key(memo_tag_, q), stop);
+  LEXGEN_COUNT(i - start);
+  size_t shift = 0;
+  if (in_place_) {
+    shift = leave_place(std::min(txt_, start), stop);
+    start -= shift;
+    stop -= shift;
+    i -= shift;
+    b = reinterpret_cast<const unsigned char*>(base_);
+  }
+  if (!memo_) memo_.reset(new detail::FailureMemo);
+  detail::FailureMemo& memo = *memo_;
+  memo.fit(capacity_);
+  if (memo_tag_ == 0) memo_tag_ = memo.tag(pattern_.prog_);
+  for (;; ++i) {
+    if (i - start > depth[q] && memo.place(i)) memo.note(detail::FailureMemo::key(memo_tag_, q), i);
+    if (i == stop) break;
+    LEXGEN_COUNT(1);
+    q = column[b[i]][q];
+  }
+  return shift;
 }
 
 // The byte read to find out is kept aside until the next read into the

@@ -1,14 +1,23 @@
-// Internal: the places where a scan is known to fail, so that no later scan
-// reads past them again.
+// Internal: the places where a scan is known to fail, so that later scans
+// stop there instead of reading on to where it failed.
 //
 // A scan runs the DFA from a token's start until it dies and then takes the
 // last place where it accepted. Every (state, position) it passed after that
 // place leads to no accepting state over the rest of the input: a later scan
-// that meets the same pair can stop there as if the DFA had died. Noting
-// those pairs and stopping at them makes a whole tokenisation read each
-// (state, position) pair at most once beyond its tokens, so it is linear in
-// the input even where the longest match needs to look far ahead and fails
-// (an unclosed comment, met again at every position inside it).
+// that meets the same pair can stop there as if the DFA had died. So an
+// unclosed comment, met again by the scan of every token inside it, is read
+// to its end once rather than once per token.
+//
+// Only what a later scan can meet is noted: a later scan starts further on,
+// so it reaches a position in fewer bytes, and a state reached in the fewest
+// bytes that lead to it at all (Program::depth) is never met there again.
+// The bounded repetition of a{1000} has only such states, an unclosed
+// comment's body none.
+//
+// The memo is bounded by the buffer: one place in `stride` positions holds
+// notes, two states each (a third replaces the second). A scan that meets a
+// failed path between places runs with it to the next place and stops
+// there, at most stride - 1 bytes later.
 //
 // A pair depends only on the DFA and the bytes from its position on, so the
 // notes stay true until one of those bytes changes (unput()). Positions are
@@ -20,53 +29,61 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 #include "program.h"
+#include "reflex/pattern.h"
 
 namespace reflex {
 namespace detail {
 
 class FailureMemo {
  public:
-  // A key names a state of one of the patterns the memo has seen:
-  // tag(pattern) | state, never 0.
+  // A key is tag(pattern) | state, never 0: the state in the low
+  // `state_bits` bits, the pattern's number above them.
+  static constexpr unsigned state_bits = 20;
+  static_assert(Pattern::max_states <= (size_t(1) << state_bits), "a memo key holds every state number");
+  static constexpr size_t max_tags = (size_t(1) << (32 - state_bits)) - 1;
   static uint32_t key(uint32_t tag, uint32_t state) { return tag | state; }
+
+  // One position in `stride` is a place.
+  static constexpr size_t stride = 16;
 
   // The tag of prog, given on its first use; 0 for one not seen yet.
   uint32_t find(const Program* prog) const {
     for (size_t i = 0; i < progs_.size(); ++i)
-      if (progs_[i].get() == prog) return static_cast<uint32_t>(i + 1) << 16;
+      if (progs_[i].get() == prog) return static_cast<uint32_t>(i + 1) << state_bits;
     return 0;
   }
   uint32_t tag(const std::shared_ptr<const Program>& prog) {
     if (uint32_t t = find(prog.get())) return t;
-    if (progs_.size() == 0xFFFF) {  // never in practice
+    if (progs_.size() == max_tags) {  // a new start, with no notes of old tags left
       forget_all();
       progs_.clear();
     }
     progs_.push_back(prog);
-    return static_cast<uint32_t>(progs_.size()) << 16;
+    return static_cast<uint32_t>(progs_.size()) << state_bits;
   }
 
   // Every note lies in [lo(), hi()); both are 0 when there is none.
   size_t lo() const { return lo_; }
   size_t hi() const { return hi_; }
 
+  // Whether pos is a place, and the first place at or after pos.
+  bool place(size_t pos) const { return ((pos + phase_) & (stride - 1)) == 0; }
+  size_t next_place(size_t pos) const { return pos + ((stride - ((pos + phase_) & (stride - 1))) & (stride - 1)); }
+
+  // At a place.
   bool failed(uint32_t key, size_t pos) const {
-    uint32_t k = slot_[pos];
-    return k == key || (k != 0 && !more_.empty() && more_.count(Pair{base_ + pos, key}) != 0);
+    const uint32_t* k = &slot_[2 * index(pos)];
+    return k[0] == key || k[1] == key;
   }
 
-  // pos < the capacity given to fit().
+  // At a place below the capacity given to fit().
   void note(uint32_t key, size_t pos) {
-    uint32_t& k = slot_[pos];
-    if (k == key) return;
-    if (k == 0)
-      k = key;
-    else
-      more_.insert(Pair{base_ + pos, key});
+    uint32_t* k = &slot_[2 * index(pos)];
+    if (k[0] == key || k[1] == key) return;
+    k[k[0] == 0 ? 0 : 1] = key;
     if (lo_ == hi_) {
       lo_ = pos;
       hi_ = pos + 1;
@@ -78,69 +95,61 @@ class FailureMemo {
 
   // Room for positions below capacity.
   void fit(size_t capacity) {
-    if (slot_.size() < capacity) slot_.resize(capacity, 0);
+    const size_t need = 2 * (capacity / stride + 2);
+    if (slot_.size() < need) slot_.resize(need, 0);
+    LEXGEN_COUNT_MOST(memo_bytes, bytes());
   }
+
+  // Bytes of memory the notes take.
+  size_t bytes() const { return slot_.capacity() * sizeof(uint32_t); }
 
   // The buffer dropped its first `keep` bytes.
   void discard(size_t keep) {
-    base_ += keep;
-    if (lo_ == hi_) return;
-    size_t from = std::max(lo_, keep);
-    if (from < hi_) std::copy(slot_.begin() + from, slot_.begin() + hi_, slot_.begin() + (from - keep));
-    size_t new_hi = hi_ > keep ? hi_ - keep : 0;
-    std::fill(slot_.begin() + std::max(lo_, new_hi), slot_.begin() + hi_, 0);
-    if (new_hi == 0) {
-      lo_ = hi_ = 0;
-    } else {
-      lo_ = from - keep;
-      hi_ = new_hi;
+    if (lo_ == hi_) {
+      phase_ = (phase_ + keep) & (stride - 1);
+      return;
     }
-    drop_extra_below(base_);
+    const size_t a = index(lo_), b = index(hi_ - 1) + 1;  // the places in use
+    const size_t moved = (phase_ + keep) / stride;        // how far places move down
+    phase_ = (phase_ + keep) & (stride - 1);
+    const size_t first = std::max(a, moved + (phase_ != 0 ? 1 : 0));  // the first place kept
+    if (hi_ <= keep || first >= b) {
+      std::fill(slot_.begin() + 2 * a, slot_.begin() + 2 * b, 0);
+      lo_ = hi_ = 0;
+      return;
+    }
+    std::copy(slot_.begin() + 2 * first, slot_.begin() + 2 * b, slot_.begin() + 2 * (first - moved));
+    std::fill(slot_.begin() + 2 * std::min(a, first - moved), slot_.begin() + 2 * (first - moved), 0);
+    std::fill(slot_.begin() + 2 * (b - moved), slot_.begin() + 2 * b, 0);
+    lo_ = lo_ > keep ? lo_ - keep : 0;
+    hi_ -= keep;
   }
 
   // The byte at pos changed: the notes up to it no longer hold.
   void forget_to(size_t pos) {
     if (lo_ == hi_ || pos < lo_) return;
-    size_t end = std::min(pos + 1, hi_);
-    std::fill(slot_.begin() + lo_, slot_.begin() + end, 0);
-    if (end == hi_)
+    const size_t last = std::min(pos, hi_ - 1);
+    std::fill(slot_.begin() + 2 * index(lo_), slot_.begin() + 2 * (index(last) + 1), 0);
+    if (last == hi_ - 1)
       lo_ = hi_ = 0;
     else
-      lo_ = end;
-    drop_extra_below(base_ + pos + 1);
+      lo_ = pos + 1;
   }
 
   // Drops every note; the buffer may have moved in any way.
   void forget_all() {
-    std::fill(slot_.begin() + lo_, slot_.begin() + hi_, 0);
+    if (lo_ != hi_) std::fill(slot_.begin() + 2 * index(lo_), slot_.begin() + 2 * (index(hi_ - 1) + 1), 0);
     lo_ = hi_ = 0;
-    more_.clear();
   }
 
  private:
-  struct Pair {
-    uint64_t pos;  // counted from the start of the buffer's history (base_)
-    uint32_t key;
-    bool operator==(const Pair& o) const { return pos == o.pos && key == o.key; }
-  };
-  struct PairHash {
-    size_t operator()(const Pair& p) const {
-      uint64_t h = (p.pos * 0x9E3779B97F4A7C15ull) ^ p.key;
-      return static_cast<size_t>(h ^ (h >> 32));
-    }
-  };
+  // The place at or before pos.
+  size_t index(size_t pos) const { return (pos + phase_) / stride; }
 
-  void drop_extra_below(uint64_t pos) {
-    for (auto it = more_.begin(); it != more_.end();)
-      it = it->pos < pos ? more_.erase(it) : std::next(it);
-  }
-
-  // One note per position in the slot; the second and later notes at one
-  // position (scans that pass it in different states) in more_.
+  // Two notes per place: slot_[2 * index(pos)] and the one after it.
   std::vector<uint32_t> slot_;
-  std::unordered_set<Pair, PairHash> more_;
   size_t lo_ = 0, hi_ = 0;
-  uint64_t base_ = 0;  // how many bytes the buffer has dropped
+  size_t phase_ = 0;  // bytes dropped by the buffer, modulo stride
   std::vector<std::shared_ptr<const Program>> progs_;
 };
 

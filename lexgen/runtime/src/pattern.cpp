@@ -11,12 +11,13 @@ std::string describe(const std::string& problem, size_t pos) {
   return problem + " at position " + std::to_string(pos);
 }
 
-std::shared_ptr<const detail::Program> compile(const std::string& regex) {
+std::shared_ptr<const detail::Program> compile(const std::string& regex,
+                                               const detail::Layouts& layouts = detail::Layouts()) {
   auto prog = std::make_shared<detail::Program>();
   prog->regex = regex;
   detail::parse_regex(regex, prog->nfa);
   prog->rules = static_cast<uint32_t>(prog->nfa.start.size());
-  detail::build_dfa(*prog);
+  detail::build_dfa(*prog, layouts);
   return prog;
 }
 
@@ -28,6 +29,10 @@ regex_error::regex_error(const std::string& problem, size_t pos)
 Pattern::Pattern(const char* regex) : prog_(compile(regex ? regex : "")) {}
 
 Pattern::Pattern(const std::string& regex) : prog_(compile(regex)) {}
+
+Pattern detail::PatternMaker::make(const std::string& regex, const Layouts& layouts) {
+  return Pattern(compile(regex, layouts));
+}
 
 const std::string& Pattern::regex() const { return prog_->regex; }
 

@@ -3,11 +3,14 @@
 #ifndef LEXGEN_RUNTIME_PROGRAM_H
 #define LEXGEN_RUNTIME_PROGRAM_H
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "reflex/pattern.h"
 
 namespace reflex {
 namespace detail {
@@ -158,6 +161,10 @@ struct Program {
   std::vector<uint8_t> restart_pairs;
   uint16_t restart_pair_at[256] = {};
   uint16_t restart_second_at[256] = {};
+  // The fewest bytes that lead to each state from a start state: a scan
+  // that is in state q after depth[q] bytes is the only one that can be
+  // there, so the failure memo does not note it.
+  std::vector<uint32_t> depth;
 
   // The token length of a match of `rule` over text[0, len) that carries
   // trailing context: where the longest head ends. `before` is the byte
@@ -169,11 +176,42 @@ struct Program {
                      bool boi, int next, int next2) const;
 };
 
+// A build of the library for the tests (LEXGEN_COUNT_STEPS) counts the
+// bytes its scan loops read and the memory of the failure memo; the others
+// count nothing.
+#ifdef LEXGEN_COUNT_STEPS
+struct Counts {
+  size_t steps = 0;         // bytes read by the DFA
+  size_t memo_bytes = 0;    // the most memory a failure memo took
+  size_t buffer_bytes = 0;  // the largest buffer of a Matcher
+};
+extern Counts counts;
+#define LEXGEN_COUNT(n) (::reflex::detail::counts.steps += static_cast<size_t>(n))
+#define LEXGEN_COUNT_MOST(what, n) \
+  (::reflex::detail::counts.what = std::max(::reflex::detail::counts.what, static_cast<size_t>(n)))
+#else
+#define LEXGEN_COUNT(n) static_cast<void>(sizeof(n))
+#define LEXGEN_COUNT_MOST(what, n) static_cast<void>(sizeof(n))
+#endif
+
+// Which of the optional tables build_dfa() makes where they fit; the tests
+// turn them off to run every loop of the Matcher on any pattern.
+struct Layouts {
+  bool flat = true;     // Program::flat
+  bool restart = true;  // Program::restart
+  bool pairs = true;    // Program::restart_pairs
+};
+
 // Parses `regex` into an NFA; throws regex_error.
 void parse_regex(const std::string& regex, Nfa& nfa);
 // Builds the minimised DFA tables of prog.nfa; throws regex_error when the
-// DFA outgrows Pattern::max_states.
-void build_dfa(Program& prog);
+// DFA outgrows Pattern::max_states or Pattern::max_table.
+void build_dfa(Program& prog, const Layouts& layouts = Layouts());
+
+// Compiles a Pattern with a choice of tables.
+struct PatternMaker {
+  static Pattern make(const std::string& regex, const Layouts& layouts);
+};
 
 }  // namespace detail
 }  // namespace reflex

@@ -147,6 +147,13 @@ TEST(LexgenErrors, HostileSizesAreBounded) {
   expect_error(defs + "%%\n{I}\t;\n{I}\t;\n<*>{I}\t;\n",
                "t.lex:20: pattern of start condition INITIAL too large: longer than 1048576 bytes with this rule");
   expect_error("%%\n(?:(?:(?:(?:){1000}){1000}){1000})x\t;\n", "t.lex:2: bad pattern: pattern too large");
+  // Rules that each build a DFA, but not together: with every byte a class
+  // of its own there is room for 65536 states, and one rule needs more. The
+  // message names the start condition, at its first rule.
+  std::string bytes = "\\x00";
+  for (int b = 1; b < 256; ++b) bytes += "|\\x" + std::string(1, "0123456789abcdef"[b / 16]) + "0123456789abcdef"[b % 16];
+  expect_error("%x S\n%%\na\t;\n<S>b\t;\n<*>[ab]*a[ab]{15}\t;\n<S>" + bytes + "\t;\n",
+               "t.lex:4: the rules of start condition S together: pattern needs more than 65536 DFA states");
 }
 
 TEST(LexgenErrors, Rules) {

@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "program.h"
 #include "reflex/matcher.h"
 
 namespace {
@@ -337,6 +338,42 @@ std::vector<std::string> engine_scan(const reflex::Pattern& pattern, const std::
   return out;
 }
 
+// Every layout of the DFA tables that a pattern can have: all that fit,
+// then fewer and fewer, down to the one of DFAs above 256 states.
+const reflex::detail::Layouts layouts[] = {
+    {true, true, true}, {true, true, false}, {true, false, false}, {false, false, false}};
+
+// Compares the engine, under every layout, with the reference on each text;
+// false after the first difference, which it reports.
+bool agrees(const std::vector<NodePtr>& rules, const std::string& regex, bool multiline,
+            const std::vector<std::string>& texts) {
+  std::vector<reflex::Pattern> patterns;
+  try {
+    for (const auto& layout : layouts) patterns.push_back(reflex::detail::PatternMaker::make(regex, layout));
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << "pattern " << show(regex) << " rejected: " << e.what();
+    return false;
+  }
+  for (size_t k = 0; k < texts.size(); ++k) {
+    const std::string& text = texts[k];
+    auto want = reference_scan(rules, text, multiline);
+    for (size_t l = 0; l < patterns.size(); ++l) {
+      bool interactive = k + 1 == texts.size();
+      auto got = engine_scan(patterns[l], text, interactive);
+      if (want != got) {
+        std::string w, g;
+        for (auto& s : want) w += " " + s;
+        for (auto& s : got) g += " " + s;
+        ADD_FAILURE() << "pattern " << show(regex) << " (" << patterns[l].states() << " states, layout " << l
+                      << ") on \"" << show(text) << "\"" << (interactive ? " (interactive)" : "")
+                      << "\n  reference:" << w << "\n  engine:   " << g;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 TEST(LexgenDifferential, RandomPatternsAgreeWithReference) {
   std::mt19937 rng(20240613);
   Generator gen(rng);
@@ -351,31 +388,88 @@ TEST(LexgenDifferential, RandomPatternsAgreeWithReference) {
       rules.push_back(gen.rule(multiline));
       regex += (r ? "|(" : "(") + rules.back()->text + ")";
     }
-    std::unique_ptr<reflex::Pattern> pattern;
-    try {
-      pattern = std::make_unique<reflex::Pattern>(regex);
-    } catch (const std::exception& e) {
-      ADD_FAILURE() << "pattern " << show(regex) << " rejected: " << e.what();
-      ++failures;
-      continue;
-    }
-    for (int k = 0; k < 6; ++k) {
-      std::string text;
+    std::vector<std::string> texts(6);
+    for (std::string& text : texts) {
       int len = gen.pick(11);
       for (int j = 0; j < len; ++j) text += alphabet[gen.pick(letters)];
-      auto want = reference_scan(rules, text, multiline);
-      bool interactive = k == 5;
-      auto got = engine_scan(*pattern, text, interactive);
-      if (want != got) {
-        std::string w, g;
-        for (auto& s : want) w += " " + s;
-        for (auto& s : got) g += " " + s;
-        ADD_FAILURE() << "pattern " << show(regex) << " on \"" << show(text) << "\""
-                      << (interactive ? " (interactive)" : "") << "\n  reference:" << w << "\n  engine:   " << g;
-        ++failures;
-        break;
+    }
+    if (!agrees(rules, regex, multiline, texts)) ++failures;
+  }
+}
+
+// Patterns of 300 to several thousand states, as keyword-heavy scanners
+// have: many words beside a rule for names, and the DFAs that must
+// remember the last few bytes ([ab]*a[ab]{k}).
+NodePtr byte_node(const std::set<unsigned char>& bytes, const std::string& text) {
+  auto n = std::make_shared<Node>();
+  n->kind = Node::byteset;
+  n->bytes = bytes;
+  n->text = text;
+  return n;
+}
+NodePtr join(Node::Kind kind, const std::vector<NodePtr>& kids) {
+  auto n = std::make_shared<Node>();
+  n->kind = kind;
+  n->kids = kids;
+  for (size_t i = 0; i < kids.size(); ++i) n->text += (kind == Node::alt && i > 0 ? "|" : "") + kids[i]->text;
+  if (kind == Node::alt) n->text = "(?:" + n->text + ")";
+  return n;
+}
+NodePtr repeat(const NodePtr& kid, int min, int max) {
+  auto n = std::make_shared<Node>();
+  n->kind = Node::repeat;
+  n->kids = {kid};
+  n->min = min;
+  n->max = max;
+  n->text = "(?:" + kid->text + ")" +
+            (max < 0 ? (min == 0 ? "*" : "+") : "{" + std::to_string(min) + "," + std::to_string(max) + "}");
+  return n;
+}
+
+TEST(LexgenDifferential, LargeDfasAgreeWithReference) {
+  std::mt19937 rng(77);
+  Generator gen(rng);
+  const NodePtr a = byte_node({'a'}, "a"), ab = byte_node({'a', 'b'}, "[ab]");
+  const NodePtr letter = byte_node({'a', 'b', 'c', 'd', 'e', 'f', 'A'}, "[a-fA]");
+  int failures = 0;
+  for (int round = 0; round < 12 && failures < 3; ++round) {
+    std::vector<NodePtr> rules;
+    std::vector<std::string> words;
+    if (round % 2 == 0) {
+      // Keywords, a name rule after them, and a random rule.
+      std::vector<NodePtr> alts;
+      const int count = 200 + 100 * round;
+      for (int i = 0; i < count; ++i) {
+        std::string w;
+        std::vector<NodePtr> letters;
+        for (int len = 3 + gen.pick(6); len > 0; --len) {
+          const char c = "abcdefA"[gen.pick(7)];
+          w += c;
+          letters.push_back(byte_node({static_cast<unsigned char>(c)}, std::string(1, c)));
+        }
+        words.push_back(w);
+        alts.push_back(join(Node::cat, letters));
+      }
+      rules = {join(Node::alt, alts), repeat(letter, 1, -1), gen.rule(true)};
+    } else {
+      // The k-th byte from the end of the token is an "a".
+      const int k = 8 + round / 2 % 4;
+      rules = {join(Node::cat, {repeat(ab, 0, -1), a, repeat(ab, k, k)}), repeat(letter, 1, 2), gen.rule(true)};
+    }
+    std::string regex = "(?m)";
+    for (size_t r = 0; r < rules.size(); ++r) regex += (r ? "|(" : "(") + rules[r]->text + ")";
+    std::vector<std::string> texts(5);
+    for (std::string& text : texts) {
+      while (text.size() < 40) {
+        if (!words.empty() && gen.pick(2))
+          text += words[gen.pick(static_cast<int>(words.size()))];
+        else
+          text += alphabet[gen.pick(letters)];
       }
     }
+    const size_t states = reflex::Pattern(regex).states();
+    EXPECT_GE(states, 300u) << show(regex);
+    if (!agrees(rules, regex, true, texts)) ++failures;
   }
 }
 

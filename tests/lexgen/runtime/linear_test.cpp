@@ -110,6 +110,25 @@ TEST(LexgenLinear, UnclosedCommentsAcrossBufferRefills) {
   EXPECT_EQ(scan_all(m2, text, false), want);
 }
 
+// Trailing context lets the next token start inside the stretch of a scan
+// that failed far ahead, where its path meets the failed one; a line that
+// ends in "\r\n" decides the context's "$" only after the "\n". Every
+// length of the line puts the meeting point at another place of the memo.
+TEST(LexgenLinear, ScansThatStartInsideAFailedStretchKeepTheirRules) {
+  const reflex::Pattern p("(?m)([a-z](?=[a-z ]*$))|([a-z ]*\r\n[^#]*#)|(.|\n)");
+  for (size_t n = 1; n < 40; ++n) {
+    const std::string text = std::string(n, 'a') + "\r\n" + std::string(100, 'x') + "\n";
+    reflex::Matcher m(p, text);
+    for (size_t pos = 0; pos < text.size();) {
+      const size_t r = m.scan();
+      const std::string t = r ? m.str() : std::string(1, static_cast<char>(m.input()));
+      reflex::Matcher fresh(p, text.substr(pos));
+      ASSERT_EQ(r, fresh.scan()) << n << " at " << pos;
+      pos += t.size();
+    }
+  }
+}
+
 TEST(LexgenLinear, BytesPutBackUndoNotedFailures) {
   // The first scan notes that no comment closes after "/*"; bytes put back
   // inside that stretch can close one.
@@ -128,33 +147,39 @@ TEST(LexgenLinear, BytesPutBackUndoNotedFailures) {
 
 namespace {
 
-// The notes follow the buffer when it drops bytes at its front, and the
-// notes up to a changed byte go.
+// The notes follow the buffer when it drops bytes at its front, keep two
+// states per place, and the notes up to a changed byte go.
 TEST(LexgenLinear, NotesMoveWithTheBuffer) {
   using reflex::detail::FailureMemo;
+  constexpr size_t n = FailureMemo::stride;
   FailureMemo memo;
-  memo.fit(100);
-  const uint32_t a = FailureMemo::key(1 << 16, 5), b = FailureMemo::key(2 << 16, 5);
-  for (size_t pos = 10; pos < 20; ++pos) memo.note(pos % 2 ? a : b, pos);
-  memo.note(a, 12);  // a second note at one place
-  memo.discard(11);  // 11..19 become 0..8
-  EXPECT_EQ(memo.lo(), 0u);
-  EXPECT_EQ(memo.hi(), 9u);
-  for (size_t pos = 0; pos < 9; ++pos) {
-    EXPECT_EQ(memo.failed(a, pos), pos % 2 == 0 || pos == 1) << pos;
-    EXPECT_EQ(memo.failed(b, pos), pos % 2 == 1) << pos;
+  memo.fit(20 * n);
+  const uint32_t a = FailureMemo::key(1 << FailureMemo::state_bits, 5);
+  const uint32_t b = FailureMemo::key(2 << FailureMemo::state_bits, 5), c = a + 1;
+  for (size_t place = 2; place < 10; ++place) memo.note(place % 2 ? a : b, place * n);
+  memo.note(a, 4 * n);  // a second state at a place
+  memo.note(c, 6 * n);
+  memo.note(a, 6 * n);  // a third replaces the second
+  const size_t keep = 3 * n + 5;  // places move by a part of the stride
+  memo.discard(keep);
+  EXPECT_EQ(memo.hi(), 9 * n + 1 - keep);
+  EXPECT_FALSE(memo.place(0));
+  EXPECT_EQ(memo.next_place(0), n - 5);
+  for (size_t place = 4; place < 10; ++place) {
+    const size_t pos = place * n - keep;
+    ASSERT_TRUE(memo.place(pos));
+    EXPECT_EQ(memo.failed(a, pos), place % 2 == 1 || place == 4 || place == 6) << place;
+    EXPECT_EQ(memo.failed(b, pos), place % 2 == 0) << place;
+    EXPECT_EQ(memo.failed(c, pos), false) << place;
   }
-  EXPECT_FALSE(memo.failed(a, 9));
-  EXPECT_FALSE(memo.failed(b, 10));
-  memo.forget_to(1);
-  EXPECT_EQ(memo.lo(), 2u);
-  EXPECT_FALSE(memo.failed(b, 1));
-  EXPECT_TRUE(memo.failed(a, 2));
-  memo.note(b, 1);
-  EXPECT_FALSE(memo.failed(a, 1));
-  memo.discard(20);
+  EXPECT_FALSE(memo.failed(b, 10 * n - keep));
+  memo.forget_to(5 * n - keep);
+  EXPECT_FALSE(memo.failed(b, 4 * n - keep));
+  EXPECT_FALSE(memo.failed(a, 5 * n - keep));
+  EXPECT_TRUE(memo.failed(b, 6 * n - keep));
+  memo.discard(20 * n);
   EXPECT_EQ(memo.hi(), 0u);
-  EXPECT_FALSE(memo.failed(a, 0));
+  EXPECT_FALSE(memo.failed(b, memo.next_place(0)));
 }
 
 }  // namespace

@@ -10,17 +10,21 @@
 
 namespace reflex {
 
-// One of: nothing (the default: empty input), a FILE*, a std::istream, or a
-// private copy of a string. A FILE* or stream is borrowed, never closed.
-// Copies of an Input share the string copy and the borrowed handle; each
-// copy keeps its own read position in a string.
+// One of: nothing (the default: empty input), a FILE*, a std::istream, or
+// the bytes of a string. A FILE* or stream is borrowed, never closed. A string is read where it lies, as RE/flex reads it: the
+// string (or the characters of a const char*) must stay alive and unchanged
+// as long as the Input or a Matcher reads from it. A temporary std::string
+// is taken over instead, so it lives as long as the Input and its copies.
+// Copies of an Input share the string and the borrowed handle; each copy
+// keeps its own read position in a string.
 class Input {
  public:
   Input();                       // empty input, not assigned
   Input(FILE* file);             // a UTF-8 byte-order mark at its start is skipped
   Input(std::istream& stream);
-  Input(const std::string& text);  // copied
-  Input(const char* text);         // copied; a null pointer is empty input
+  Input(const std::string& text);  // read where it lies
+  Input(std::string&& text);       // taken over
+  Input(const char* text);         // read where it lies; a null pointer is empty input
 
   // Reads up to n bytes into s and returns how many were read; 0 means the
   // end of the input.
@@ -39,8 +43,8 @@ class Input {
   // count in n); nullptr for the other sources.
   const char* unread(size_t& n) const {
     if (source_ != Source::string) return nullptr;
-    n = text_->size() - offset_;
-    return text_->data() + offset_;
+    n = size_ - offset_;
+    return text_ + offset_;
   }
   // Counts n more bytes as read.
   void skip(size_t n) { offset_ += n; }
@@ -52,7 +56,9 @@ class Input {
   Source source_;
   FILE* file_ = nullptr;
   std::istream* stream_ = nullptr;
-  std::shared_ptr<const std::string> text_;
+  const char* text_ = nullptr;  // a string's bytes
+  size_t size_ = 0;
+  std::shared_ptr<const std::string> owned_;  // a string taken over
   size_t offset_ = 0;
   // Bytes read while looking for a byte-order mark that turned out not to be one.
   unsigned char lead_[3] = {0, 0, 0};

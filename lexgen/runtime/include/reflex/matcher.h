@@ -160,9 +160,9 @@ class Matcher {
   // Runs the DFA from state s at pos up to stop, stopping early where it
   // dies or meets a noted failure; returns where it stopped.
   size_t run_noted(uint32_t& s, size_t pos, size_t stop) const;
-  // Notes the failures a scan from start met after its last accepting
-  // place `last`, up to where it stopped.
-  void note_failures(uint32_t s0, size_t start, size_t last, size_t stop);
+  // Notes the failures a scan from start met after its last accepting place
+  // `last`, up to where it stopped; returns how far positions moved.
+  size_t note_failures(uint32_t s0, size_t start, size_t last, size_t stop);
 
   Pattern pattern_;
   const detail::Program* prog_;

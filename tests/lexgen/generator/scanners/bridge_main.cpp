@@ -77,8 +77,11 @@ int main(int argc, char** argv) {
     std::fclose(file);
     return 0;
   }
+  // A string must outlive the scanner that reads it, as with RE/flex.
+  std::string text;
   if (mode == "misuse") {
-    yylex_init(&scanner, std::string("x"));
+    text = "x";
+    yylex_init(&scanner, text);
     bridge_misuse(scanner);
     std::cout << "not reached\n";
     return 0;
@@ -91,7 +94,8 @@ int main(int argc, char** argv) {
     if (!file) return 3;
     yylex_init(&scanner, file, argv[2]);
   } else if (mode == "string") {
-    yylex_init(&scanner, contents(argv[2]));
+    text = contents(argv[2]);
+    yylex_init(&scanner, text);
   } else if (mode == "stream") {
     stream.open(argv[2], std::ios::binary);
     yylex_init(&scanner, stream, argv[2]);
