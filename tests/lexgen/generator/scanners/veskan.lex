@@ -42,7 +42,7 @@ static void add(const char* kind, const char* text, std::size_t size) {
 static std::string raw_rest(yyFlexLexer& lex) {
   std::string result = "R\"";
   int c;
-  while ((c = lex.input()) != 0) {
+  while ((c = lex.input()) > 0) {  // EOF at the end, 0 for a NUL byte
     result += static_cast<char>(c);
     std::size_t open = result.find('(');
     if (c == '"' && open != std::string::npos && result.size() > 2 * (open - 2) + 5) {
