@@ -746,13 +746,16 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
     }
   }
   // End of input, or no non-empty match here. Before bytes that no rule
-  // matches, the text that more() kept stays the match.
+  // matches, the text that more() kept stays the match. A scan whose start
+  // state leads nowhere reads nothing, so whether the input ends here is
+  // asked (at_end() may leave a string's place: positions move, cur_ with
+  // them).
   cur_ = start;
-  if (txt_ >= start || start >= end_) {
-    txt_ = start;
+  if (txt_ >= cur_ || (cur_ >= end_ && at_end())) {
+    txt_ = cur_;
     mvalid_ = false;
   }
-  len_ = start - txt_;
+  len_ = cur_ - txt_;
   rule_ = 0;
   return 0;
 }

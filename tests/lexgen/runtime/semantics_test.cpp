@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "reflex/matcher.h"
@@ -284,6 +285,21 @@ TEST(LexgenSemantics, LessAndMore) {
   EXPECT_EQ(m.columno(), 1u);
   EXPECT_EQ(m.scan(), 0u);
   EXPECT_TRUE(m.at_end());
+  // Before a byte that no rule can start with, the text kept by more()
+  // stays the match, also when that byte has not been read yet.
+  reflex::Pattern pair("(?m)(ab)"), line_start("(?m)(^c)");
+  for (bool interactive : {false, true}) {
+    std::istringstream in("abc");
+    reflex::Matcher k(pair, in);
+    if (interactive) k.interactive();
+    EXPECT_EQ(k.scan(), 1u);
+    k.more();
+    k.pattern(line_start);
+    EXPECT_EQ(k.scan(), 0u);
+    EXPECT_STREQ(k.text(), "ab") << interactive;
+    EXPECT_FALSE(k.at_end());
+    EXPECT_EQ(k.input(), 'c');
+  }
 }
 
 TEST(LexgenSemantics, PatternAndInputCanBeSwitched) {
