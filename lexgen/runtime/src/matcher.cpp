@@ -682,6 +682,33 @@ LEXGEN_INLINE bool Matcher::read_on(uint32_t& s, size_t& start, size_t& pos) {
   }
 }
 
+// A state may report a rule on entry (`accept`) and, for a `$` that needed
+// the byte just read, one or two bytes back (`before`, `before2`).
+LEXGEN_INLINE uint32_t Matcher::last_accept(uint32_t s0, size_t start, size_t pos, size_t& accept_end) const {
+  const detail::Program& prog = *prog_;
+  const detail::Program::StateInfo* info = prog.info.data();
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
+  uint32_t rule = 0;
+  uint32_t q = s0;
+  LEXGEN_COUNT(pos - start);
+  for (size_t i = start; i < pos; ++i) {
+    q = prog.column[b[i]][q];
+    if (uint32_t r = info[q].before2) {
+      accept_end = i - 1;
+      rule = r;
+    }
+    if (uint32_t r = info[q].before) {
+      accept_end = i;
+      rule = r;
+    }
+    if (uint32_t r = info[q].accept) {
+      accept_end = i + 1;
+      rule = r;
+    }
+  }
+  return rule;
+}
+
 // Goes on from state s at pos, where the DFA died (`died`) or reached the
 // bytes read or the noted failures, and decides the match.
 size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died) {
@@ -710,33 +737,6 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
     }
   }
   return no_match(start);
-}
-
-// A state may report a rule on entry (`accept`) and, for a `$` that needed
-// the byte just read, one or two bytes back (`before`, `before2`).
-uint32_t Matcher::last_accept(uint32_t s0, size_t start, size_t pos, size_t& accept_end) const {
-  const detail::Program& prog = *prog_;
-  const detail::Program::StateInfo* info = prog.info.data();
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
-  uint32_t rule = 0;
-  uint32_t q = s0;
-  LEXGEN_COUNT(pos - start);
-  for (size_t i = start; i < pos; ++i) {
-    q = prog.column[b[i]][q];
-    if (uint32_t r = info[q].before2) {
-      accept_end = i - 1;
-      rule = r;
-    }
-    if (uint32_t r = info[q].before) {
-      accept_end = i;
-      rule = r;
-    }
-    if (uint32_t r = info[q].accept) {
-      accept_end = i + 1;
-      rule = r;
-    }
-  }
-  return rule;
 }
 
 size_t Matcher::head_of(uint32_t rule, size_t& start, size_t& accept_end) {
