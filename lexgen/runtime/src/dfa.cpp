@@ -505,41 +505,97 @@ class Builder {
   // with a short run and last those with a long one, and writes the tables
   // of the Program.
   void minimise() {
+    Partition part = accepting_blocks();
+    refine(part, inverse());
+    const Numbering num = number_blocks(part);
+    write_transitions(part, num);
+    write_starts(part, num);
+    write_flat();
+    write_run_sets(num);
+    write_tokens();
+    build_restarts();
+  }
+
+  // The blocks of states that minimise() refines: block b holds the states
+  // elems[first[b], last[b]), and while it is being split those before
+  // mid[b] are the ones marked; state s lies at elems[loc[s]], in block
+  // blk[s].
+  struct Partition {
+    std::vector<uint32_t> elems, loc, blk;
+    std::vector<uint32_t> first, last, mid;
+  };
+
+  // The transitions backwards: the states that class c leads to state t
+  // are from[start[c * n + t], start[c * n + t + 1]), n states in all.
+  struct Inverse {
+    std::vector<uint32_t> start, from;
+  };
+
+  // The blocks as the Program numbers them: per block a state of it (rep),
+  // its number, its kind (0: no run, 1: a short run, 2: a long one) and the
+  // bytes that lead it back to itself; and where each kind starts.
+  struct Numbering {
+    std::vector<uint32_t> rep, number;
+    std::vector<int> kind;
+    std::vector<ByteSet> stays;
+    uint32_t dead = 0;  // the block of the dead state
+    uint32_t count = 0, runs = 0, long_runs = 0;
+  };
+
+  // The inverse transitions per (class, target), as one compressed array.
+  Inverse inverse() const {
     const size_t n = states_.size();
     const unsigned k = nclasses_;
-    // Inverse transitions per (class, target), as one compressed array.
-    std::vector<uint32_t> inv_start(k * n + 1, 0);
+    Inverse inv;
+    inv.start.assign(k * n + 1, 0);
     for (size_t s = 0; s < n; ++s)
-      for (unsigned c = 0; c < k; ++c) ++inv_start[c * n + trans_[s * k + c] + 1];
-    for (size_t i = 1; i < inv_start.size(); ++i) inv_start[i] += inv_start[i - 1];
-    std::vector<uint32_t> inv(n * k);
-    {
-      std::vector<uint32_t> fillpos(inv_start.begin(), inv_start.end() - 1);
-      for (size_t s = 0; s < n; ++s)
-        for (unsigned c = 0; c < k; ++c) inv[fillpos[c * n + trans_[s * k + c]]++] = static_cast<uint32_t>(s);
-    }
+      for (unsigned c = 0; c < k; ++c) ++inv.start[c * n + trans_[s * k + c] + 1];
+    for (size_t i = 1; i < inv.start.size(); ++i) inv.start[i] += inv.start[i - 1];
+    inv.from.resize(n * k);
+    std::vector<uint32_t> fillpos(inv.start.begin(), inv.start.end() - 1);
+    for (size_t s = 0; s < n; ++s)
+      for (unsigned c = 0; c < k; ++c) inv.from[fillpos[c * n + trans_[s * k + c]]++] = static_cast<uint32_t>(s);
+    return inv;
+  }
 
-    // Initial blocks: states that accept alike.
-    std::vector<uint32_t> elems(n), loc(n), blk(n);
-    std::vector<uint32_t> first, last, mid;
-    {
-      std::vector<std::pair<std::array<uint32_t, 4>, uint32_t>> order;
-      for (size_t s = 0; s < n; ++s)
-        order.push_back({{states_[s].start ? 0 : states_[s].accept, states_[s].before, states_[s].before2, at_end_[s]},
-                         static_cast<uint32_t>(s)});
-      std::sort(order.begin(), order.end());
-      for (size_t i = 0; i < n; ++i) {
-        if (i == 0 || order[i].first != order[i - 1].first) {
-          if (i > 0) last.push_back(static_cast<uint32_t>(i));
-          first.push_back(static_cast<uint32_t>(i));
-        }
-        elems[i] = order[i].second;
-        loc[order[i].second] = static_cast<uint32_t>(i);
-        blk[order[i].second] = static_cast<uint32_t>(first.size() - 1);
+  // The initial blocks: states that accept alike.
+  Partition accepting_blocks() const {
+    const size_t n = states_.size();
+    Partition part;
+    part.elems.resize(n);
+    part.loc.resize(n);
+    part.blk.resize(n);
+    std::vector<std::pair<std::array<uint32_t, 4>, uint32_t>> order;
+    for (size_t s = 0; s < n; ++s)
+      order.push_back({{states_[s].start ? 0 : states_[s].accept, states_[s].before, states_[s].before2, at_end_[s]},
+                       static_cast<uint32_t>(s)});
+    std::sort(order.begin(), order.end());
+    for (size_t i = 0; i < n; ++i) {
+      if (i == 0 || order[i].first != order[i - 1].first) {
+        if (i > 0) part.last.push_back(static_cast<uint32_t>(i));
+        part.first.push_back(static_cast<uint32_t>(i));
       }
-      last.push_back(static_cast<uint32_t>(n));
-      mid = first;
+      part.elems[i] = order[i].second;
+      part.loc[order[i].second] = static_cast<uint32_t>(i);
+      part.blk[order[i].second] = static_cast<uint32_t>(part.first.size() - 1);
     }
+    part.last.push_back(static_cast<uint32_t>(n));
+    part.mid = part.first;
+    return part;
+  }
+
+  // Splits the blocks until no class leads the states of one block into
+  // different blocks (Hopcroft: when a block on the work list splits, both
+  // halves go on it, else only the smaller one).
+  void refine(Partition& part, const Inverse& inv) const {
+    const size_t n = states_.size();
+    const unsigned k = nclasses_;
+    std::vector<uint32_t>& elems = part.elems;
+    std::vector<uint32_t>& loc = part.loc;
+    std::vector<uint32_t>& blk = part.blk;
+    std::vector<uint32_t>& first = part.first;
+    std::vector<uint32_t>& last = part.last;
+    std::vector<uint32_t>& mid = part.mid;
     std::vector<uint32_t> work;
     std::vector<char> in_work(first.size(), 1);
     for (uint32_t b = 0; b < first.size(); ++b) work.push_back(b);
@@ -552,8 +608,8 @@ class Builder {
       for (unsigned c = 0; c < k; ++c) {
         touched.clear();
         for (uint32_t t : splitter) {
-          for (uint32_t j = inv_start[c * n + t]; j < inv_start[c * n + t + 1]; ++j) {
-            uint32_t q = inv[j];
+          for (uint32_t j = inv.start[c * n + t]; j < inv.start[c * n + t + 1]; ++j) {
+            uint32_t q = inv.from[j];
             uint32_t b = blk[q];
             if (loc[q] < mid[b]) continue;  // marked already
             if (mid[b] == first[b]) touched.push_back(b);
@@ -586,46 +642,60 @@ class Builder {
         }
       }
     }
+  }
 
-    // Renumber: the dead state first, then the states without a run, those
-    // with a short run and those with a long one.
-    const size_t nb = first.size();
-    std::vector<uint32_t> rep(nb), number(nb, 0);
-    for (uint32_t b = 0; b < nb; ++b) rep[b] = elems[first[b]];
-    std::vector<ByteSet> stays(nb);
-    std::vector<int> kind(nb, 0);
+  // Renumber: the dead state first, then the states without a run, those
+  // with a short run and those with a long one.
+  Numbering number_blocks(const Partition& part) const {
+    const unsigned k = nclasses_;
+    const size_t nb = part.first.size();
+    Numbering num;
+    num.rep.resize(nb);
+    num.number.assign(nb, 0);
+    num.stays.resize(nb);
+    num.kind.assign(nb, 0);
+    for (uint32_t b = 0; b < nb; ++b) num.rep[b] = part.elems[part.first[b]];
     for (uint32_t b = 0; b < nb; ++b) {
+      const uint32_t* from = &trans_[num.rep[b] * k];
       unsigned size = 0;
       for (unsigned byte = 0; byte < 256; ++byte)
-        if (blk[trans_[rep[b] * k + cls_[byte]]] == b) {
-          stays[b].set(byte);
+        if (part.blk[from[cls_[byte]]] == b) {
+          num.stays[b].set(byte);
           ++size;
         }
-      kind[b] = size == 0 ? 0 : size < long_run_bytes ? 1 : 2;
+      num.kind[b] = size == 0 ? 0 : size < long_run_bytes ? 1 : 2;
     }
     uint32_t next = 1;
-    uint32_t dead = blk[0];
+    num.dead = part.blk[0];
     uint32_t first_of[3] = {0, 0, 0};
     for (int kd = 0; kd < 3; ++kd) {
       first_of[kd] = next;
       for (uint32_t b = 0; b < nb; ++b)
-        if (b != dead && kind[b] == kd) number[b] = next++;
+        if (b != num.dead && num.kind[b] == kd) num.number[b] = next++;
     }
-    const uint32_t count = next;
-    const uint32_t runs = first_of[1];
-    const uint32_t long_runs = first_of[2];
+    num.count = next;
+    num.runs = first_of[1];
+    num.long_runs = first_of[2];
+    return num;
+  }
+
+  // Program::next, column and info: the transitions of the minimised DFA
+  // and what each of its states accepts.
+  void write_transitions(const Partition& part, const Numbering& num) {
+    const unsigned k = nclasses_;
+    const uint32_t count = num.count;
     prog_.nclasses = k;
     prog_.nstates = count;
-    prog_.runs = runs;
-    prog_.long_runs = long_runs;
+    prog_.runs = num.runs;
+    prog_.long_runs = num.long_runs;
     prog_.next.assign(static_cast<size_t>(k) * count, 0);
     prog_.info.assign(count, Program::StateInfo{0, 0, 0, 0, 0});
-    for (uint32_t b = 0; b < nb; ++b) {
-      uint32_t s = rep[b];
-      uint32_t to = number[b];
+    for (uint32_t b = 0; b < part.first.size(); ++b) {
+      uint32_t s = num.rep[b];
+      uint32_t to = num.number[b];
       bool dead_end = true;
       for (unsigned c = 0; c < k; ++c) {
-        uint32_t t = number[blk[trans_[s * k + c]]];
+        uint32_t t = num.number[part.blk[trans_[s * k + c]]];
         prog_.next[static_cast<size_t>(c) * count + to] = t;
         dead_end = dead_end && t == 0;
       }
@@ -640,31 +710,47 @@ class Builder {
     }
     for (unsigned byte = 0; byte < 256; ++byte)
       prog_.column[byte] = prog_.next.data() + static_cast<size_t>(cls_[byte]) * count;
-    for (int i = 0; i < 4; ++i) prog_.start[i] = number[blk[start_[i]]];
+  }
+
+  // Program::start, context_after, start_after and first: where a scan
+  // starts, by what comes before it.
+  void write_starts(const Partition& part, const Numbering& num) {
+    for (int i = 0; i < 4; ++i) prog_.start[i] = num.number[part.blk[start_[i]]];
     for (unsigned byte = 0; byte < 256; ++byte) {
       prog_.context_after[byte] = static_cast<uint8_t>(byte == '\n'                            ? at_line_start
                                                        : is_word_byte(static_cast<int>(byte)) ? after_word
                                                                                               : elsewhere);
       prog_.start_after[byte] = prog_.start[prog_.context_after[byte]];
     }
-    if (count <= 256 && layouts_.flat) {
-      prog_.flat.resize(static_cast<size_t>(count) * 256);
-      for (uint32_t q = 0; q < count; ++q)
-        for (unsigned byte = 0; byte < 256; ++byte)
-          prog_.flat[q * 256 + byte] = static_cast<uint16_t>(prog_.column[byte][q] * 256);
-    }
     prog_.first.resize(4 * 256);
     for (unsigned i = 0; i < 4; ++i)
       for (unsigned byte = 0; byte < 256; ++byte) prog_.first[i * 256 + byte] = prog_.column[byte][prog_.start[i]];
-    prog_.run_sets.resize(count - long_runs);
-    for (uint32_t b = 0; b < nb; ++b)
-      if (b != dead && kind[b] == 2) prog_.run_sets[number[b] - long_runs] = run_set(stays[b]);
-    prog_.token.resize(count);
-    for (uint32_t q = 0; q < count; ++q) {
+  }
+
+  // Program::flat, when the DFA has at most 256 states and it is wanted.
+  void write_flat() {
+    const uint32_t count = prog_.nstates;
+    if (count > 256 || !layouts_.flat) return;
+    prog_.flat.resize(static_cast<size_t>(count) * 256);
+    for (uint32_t q = 0; q < count; ++q)
+      for (unsigned byte = 0; byte < 256; ++byte)
+        prog_.flat[q * 256 + byte] = static_cast<uint16_t>(prog_.column[byte][q] * 256);
+  }
+
+  // Program::run_sets, of the states with a long run.
+  void write_run_sets(const Numbering& num) {
+    prog_.run_sets.resize(num.count - num.long_runs);
+    for (uint32_t b = 0; b < num.number.size(); ++b)
+      if (b != num.dead && num.kind[b] == 2) prog_.run_sets[num.number[b] - num.long_runs] = run_set(num.stays[b]);
+  }
+
+  // Program::token, from what each state accepts.
+  void write_tokens() {
+    prog_.token.resize(prog_.nstates);
+    for (uint32_t q = 0; q < prog_.nstates; ++q) {
       const uint32_t r = prog_.info[q].accept;
       prog_.token[q] = r != 0 && !nfa_.look[r - 1] ? r : 0;
     }
-    build_restarts();
   }
 
   // The table of Program::restart, when the DFA has no word assertions and

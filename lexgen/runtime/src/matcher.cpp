@@ -651,13 +651,11 @@ void Matcher::scan_ahead(size_t pos) {
                     : find_ahead(prog, FlatSteps{prog.flat.data()}, b, pos, stop, ahead_want_, ahead_end_, ahead_state_);
 }
 
-// Goes on from state s at pos, where the DFA died (`died`) or reached the
-// bytes read or the noted failures, and decides the match.
-size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died) {
+// Reads more input whenever the DFA reaches the end of the bytes read;
+// start and pos move with the bytes kept.
+LEXGEN_INLINE bool Matcher::read_on(uint32_t& s, size_t& start, size_t& pos) {
   const detail::Program& prog = *prog_;
-  const detail::Program::StateInfo* info = prog.info.data();
-  bool eof = false;
-  while (!died) {
+  for (;;) {
     // Among the noted failures each step looks them up.
     size_t stop = end_;
     bool noted = false;
@@ -672,72 +670,65 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
         const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
         pos = static_cast<size_t>(run(prog, s, b + pos, b + stop) - b);
       }
-      if (pos < stop) break;  // died here, or met a noted failure
+      if (pos < stop) return false;  // died here, or met a noted failure
       if (stop < end_) continue;
     }
-    if (info[s].stop) break;  // nothing can follow
+    if (prog.info[s].stop) return false;  // nothing can follow
     size_t shift;
-    bool more = fill(std::min(txt_, start), shift);
+    const bool more = fill(std::min(txt_, start), shift);
     start -= shift;
     pos -= shift;
-    if (!more) {
-      eof = true;
-      break;
+    if (!more) return true;
+  }
+}
+
+// A state may report a rule on entry (`accept`) and, for a `$` that needed
+// the byte just read, one or two bytes back (`before`, `before2`).
+LEXGEN_INLINE uint32_t Matcher::last_accept(uint32_t s0, size_t start, size_t pos, size_t& accept_end) const {
+  const detail::Program& prog = *prog_;
+  const detail::Program::StateInfo* info = prog.info.data();
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
+  uint32_t rule = 0;
+  uint32_t q = s0;
+  LEXGEN_COUNT(pos - start);
+  for (size_t i = start; i < pos; ++i) {
+    q = prog.column[b[i]][q];
+    if (uint32_t r = info[q].before2) {
+      accept_end = i - 1;
+      rule = r;
+    }
+    if (uint32_t r = info[q].before) {
+      accept_end = i;
+      rule = r;
+    }
+    if (uint32_t r = info[q].accept) {
+      accept_end = i + 1;
+      rule = r;
     }
   }
+  return rule;
+}
+
+// Goes on from state s at pos, where the DFA died (`died`) or reached the
+// bytes read or the noted failures, and decides the match.
+size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died) {
+  const detail::Program& prog = *prog_;
+  const bool eof = !died && read_on(s, start, pos);
   // Most tokens end in a state that accepts; otherwise the last accepting
   // position lies further back: run the token again, noting every one.
-  uint32_t rule = eof ? info[s].at_end : info[s].accept;
+  uint32_t rule = eof ? prog.info[s].at_end : prog.info[s].accept;
   size_t accept_end = pos;
   if (rule == 0 && pos > start) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(base_);
-    uint32_t q = s0;
-    LEXGEN_COUNT(pos - start);
-    for (size_t i = start; i < pos; ++i) {
-      q = prog.column[b[i]][q];
-      if (uint32_t r = info[q].before2) {
-        accept_end = i - 1;
-        rule = r;
-      }
-      if (uint32_t r = info[q].before) {
-        accept_end = i;
-        rule = r;
-      }
-      if (uint32_t r = info[q].accept) {
-        accept_end = i + 1;
-        rule = r;
-      }
-    }
+    rule = last_accept(s0, start, pos, accept_end);
     const size_t last = rule != 0 ? accept_end : start;
     if (pos - last > note_after) {
       const size_t shift = note_failures(s0, start, last, pos);
       start -= shift;
       accept_end -= shift;
-      pos -= shift;
     }
   }
   if (rule != 0) {
-    size_t len = accept_end - start;
-    if (prog.nfa.look[rule - 1]) {
-      // Where the head ends may depend on whether a line or the input ends
-      // after the match: a match that ends the bytes read needs one more,
-      // and two when the first is a "\r".
-      for (size_t need = 1; need <= 2; ++need) {
-        if (accept_end + need > end_) {
-          size_t shift;
-          fill(std::min(txt_, start), shift);
-          start -= shift;
-          accept_end -= shift;
-        }
-        if (accept_end >= end_ || base_[accept_end] != '\r') break;
-      }
-      int before = start > 0 ? static_cast<unsigned char>(base_[start - 1]) : before0_;
-      bool boi = start == 0 && boi0_;
-      int next = accept_end < end_ ? static_cast<unsigned char>(base_[accept_end]) : -1;
-      int next2 = accept_end + 1 < end_ ? static_cast<unsigned char>(base_[accept_end + 1]) : -1;
-      len = prog.head_length(rule, reinterpret_cast<const unsigned char*>(base_) + start,
-                             accept_end - start, before, boi, next, next2);
-    }
+    const size_t len = prog.nfa.look[rule - 1] ? head_of(rule, start, accept_end) : accept_end - start;
     if (len > 0) {
       cur_ = start + len;
       len_ = cur_ - txt_;
@@ -745,11 +736,36 @@ size_t Matcher::finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, b
       return rule;
     }
   }
-  // End of input, or no non-empty match here. Before bytes that no rule
-  // matches, the text that more() kept stays the match. A scan whose start
-  // state leads nowhere reads nothing, so whether the input ends here is
-  // asked (at_end() may leave a string's place: positions move, cur_ with
-  // them).
+  return no_match(start);
+}
+
+size_t Matcher::head_of(uint32_t rule, size_t& start, size_t& accept_end) {
+  // Where the head ends may depend on whether a line or the input ends
+  // after the match: a match that ends the bytes read needs one more,
+  // and two when the first is a "\r".
+  for (size_t need = 1; need <= 2; ++need) {
+    if (accept_end + need > end_) {
+      size_t shift;
+      fill(std::min(txt_, start), shift);
+      start -= shift;
+      accept_end -= shift;
+    }
+    if (accept_end >= end_ || base_[accept_end] != '\r') break;
+  }
+  const int before = start > 0 ? static_cast<unsigned char>(base_[start - 1]) : before0_;
+  const bool boi = start == 0 && boi0_;
+  const int next = accept_end < end_ ? static_cast<unsigned char>(base_[accept_end]) : -1;
+  const int next2 = accept_end + 1 < end_ ? static_cast<unsigned char>(base_[accept_end + 1]) : -1;
+  return prog_->head_length(rule, reinterpret_cast<const unsigned char*>(base_) + start, accept_end - start, before,
+                            boi, next, next2);
+}
+
+// End of input, or no non-empty match here. Before bytes that no rule
+// matches, the text that more() kept stays the match. A scan whose start
+// state leads nowhere reads nothing, so whether the input ends here is
+// asked (at_end() may leave a string's place: positions move, cur_ with
+// them).
+size_t Matcher::no_match(size_t start) {
   cur_ = start;
   if (txt_ >= cur_ || (cur_ >= end_ && at_end())) {
     txt_ = cur_;

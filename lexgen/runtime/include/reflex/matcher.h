@@ -139,7 +139,18 @@ class Matcher {
   // moved.
   size_t leave_place(size_t keep, size_t need);
   size_t scan_here();  // scan() with no token found ahead
+  // scan() past the usual token: decides the match from state s at pos.
+  // Its two loops are inline helpers, defined in the library (some inputs
+  // take it at every token); the rest is out of line.
   size_t finish_scan(uint32_t s0, uint32_t s, size_t start, size_t pos, bool died);
+  // Runs the DFA on from s at pos, reading input, until it stops; true at the end of input.
+  inline bool read_on(uint32_t& s, size_t& start, size_t& pos);
+  // The last rule accepted over base_[start, pos) from s0 (0: none); its match ends at accept_end.
+  inline uint32_t last_accept(uint32_t s0, size_t start, size_t pos, size_t& accept_end) const;
+  // The token length of rule's match base_[start, accept_end), which has trailing context.
+  size_t head_of(uint32_t rule, size_t& start, size_t& accept_end);
+  // Ends a scan at start with no token (none matches, or the input ended); returns 0.
+  size_t no_match(size_t start);
   void scan_ahead(size_t pos);
   // Drops the tokens found ahead: the position, the bytes or the pattern
   // changed.
