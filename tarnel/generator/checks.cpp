@@ -1,6 +1,8 @@
 #include "checks.hpp"
 
 #include <iostream>
+#include <set>
+#include <string>
 
 #include "driver.hpp"
 #include "elements.hpp"
@@ -8,11 +10,25 @@
 #include "walk.hpp"
 #include "writer_parts.hpp"
 
+namespace {
+
+// Names that Bison defines itself, as "error" is: the tokens of the end of
+// the input, of an error and of an undefined token, and the symbols for no
+// token and for the start of the augmented grammar. A rule named so is
+// refused by Bison or clashes in the parser it writes.
+bool is_bison_name(const std::string& name) {
+  static const std::set<std::string> names = {"YYEOF", "YYerror", "YYUNDEF", "YYEMPTY", "YYACCEPT"};
+  return names.count(name) != 0;
+}
+
+}  // namespace
+
 void collect_defsymbols(ast::List<ast::Grule_domain*> grm) {
   for (ast::Grule_domain* g : grm) {
     auto r = dynamic_cast<ast::grmrule_node*>(g);
     if (!r) continue;
-    if (!defined_symbols.insert(r->f1_).second) yyerror(&r->yyloc, "Redefined symbol " + r->f1_);
+    if (is_bison_name(r->f1_) || !defined_symbols.insert(r->f1_).second)
+      yyerror(&r->yyloc, "Redefined symbol " + r->f1_);
   }
 }
 

@@ -7,7 +7,8 @@
 #include "tarnel.hpp"
 
 // Records every rule name in `defined_symbols`; "Redefined symbol <name>" at
-// a rule defined a second time (or named "error").
+// a rule defined a second time, or named "error" or like another symbol that
+// Bison defines (YYEOF, YYerror, YYUNDEF, YYEMPTY, YYACCEPT).
 void collect_defsymbols(ast::List<ast::Grule_domain*> grm);
 // "Undefined symbol <name>" at the first element, at any depth of groups,
 // that names a rule not in `defined_symbols`.

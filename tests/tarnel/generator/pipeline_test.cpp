@@ -113,6 +113,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       // Symbol checks: redefinitions first, at the later rule.
       {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\nz = 'q' ;\nz = a ;\n", ":6:5: Redefined symbol z\n"},
       {"%%\n%%\nerror = 'x' ;\n", ":3:11: Redefined symbol error\n"},
+      {"%%\n%%\ns = YYerror ;\nYYerror = 'x' ;\n", ":4:13: Redefined symbol YYerror\n"},
       {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\n", ":4:19: Undefined symbol c\n"},
       // Declarations.
       {"%type <Expr> num(int)\n%type <Stmt> num(int)\n", ":2:21: Node num is assigned to domain Expr\n"},
@@ -242,6 +243,7 @@ TEST(Warnings, ProcessingGoesOn) {
             "Warning: start state Q is one letter long, which breaks the scanner with RE/flex\n"
             "Warning: start rule s has no value type, yyinterpret isn't called\n");
   for (const char* quiet : {"%%\n%%\ns = 'x' ;\n", "%%\n%%\ns = 'x' <1> ;\n%%\nint n;\n",
+                            "%%\n%%\ns = ?YYEOF? 'x' ;\n",
                             "%option noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nint n;\n"}) {
     r = tarnel({"-d9"}, quiet, dir);
     EXPECT_EQ(r.status, 0);
