@@ -192,6 +192,11 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%code lex %{ D [a-z] %}\nD [0-9]\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
        ":2:8: Redefined named pattern D\n"},
       {"%code lex %{\n%s ST\n%}\n%%\n<ST>a ?t?\n%%\ns = ?t? ;\n", ":2:1: Redefined start state ST\n"},
+      // Start states that would clash with C++ in the scanner.
+      {"%%\n<INITIAL,int>a ?t?\n%%\ns = ?t? ;\n", ":2:18: Start state int is a reserved name\n"},
+      {"%%\n<AB>a ?t?\n<EOF>b ;\n", ":3:8: Start state EOF is a reserved name\n"},
+      {"%%\n<_Q>a ;\n", ":2:7: Start state _Q is a reserved name\n"},
+      {"%code lex %{\n%x AB and\n%}\n%%\nx ;\n", ":2:1: Start state and is a reserved name\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
