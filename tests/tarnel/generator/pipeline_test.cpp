@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -289,7 +290,8 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
 }
 
 // The header's name must fit in the #include lines of the other files, and
-// its guard must differ from that of a header with another name.
+// its guard must differ from that of a header with another name and from
+// those of the run-time headers.
 TEST(OutputFiles, HeaderNameAndGuard) {
   const std::string dir = scratch_folder("header_names");
   write_file(dir + "/q\"x.tn", "%%\na ;\n");
@@ -299,6 +301,15 @@ TEST(OutputFiles, HeaderNameAndGuard) {
   r = tarnel({"-oq\""}, "%%\na ;\n", dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Output file q\".hpp can't be named in #include\n");
+  // A guard of the tree runtime or of the scanner's run-time headers.
+  for (const char* name : {"asttypes", "AstTypes", "reflex-input"}) {
+    write_file(dir + "/" + name + ".tn", "%%\na ;\n");
+    r = tarnel({std::string(name) + ".tn"}, "", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Base name " + std::string(name) + " gives the header guard " +
+                         (name[0] == 'r' ? "REFLEX_INPUT_H" : "ASTTYPES_H") + " of a run-time header\n");
+    std::remove((dir + "/" + name + ".tn").c_str());
+  }
   EXPECT_EQ(files_in(dir), (std::set<std::string>{"q\"x.tn"}));
   // Two names of Cyrillic letters.
   write_file(dir + "/\xd0\xb0.tn", "%%\na ;\n");
