@@ -137,6 +137,10 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%type <int> e\n%%\n%%\ne = 'x' <$99999999999> ;\n",
        ":4:21: Reference $99999999999 to unknown element\n"},
       {"%type <int> e\n%%\n%%\ne = 'x' <$0> ;\n", ":4:11: Reference $0 to unknown element\n"},
+      // A literal with a null character, wherever it is named.
+      {"%%\n%%\ns = '\\0' 'x' | \"\\x00\" 'y' ;\n", ":3:21: Null character in terminal \"\\x00\"\n"},
+      {"%type <int> 'a\\x00b'\n", ":1:20: Null character in terminal 'a\\x00b'\n"},
+      {"%%\nx %{ return token '\\x00'; %}\n%%\ns = 'y' ;\n", ":2:24: Null character in terminal '\\x00'\n"},
       {"%%\n%%\ne = 'x' <f($1)> ;\n", "Warning: ref to terminal 'x' with undefined type\n"
                                        ":3:14: Terminal 'x' don't have a type\n"},
       {"%type <int> ?a?\n%type <long> ?b?\n%%\n%%\ne = ?a? ?b? <n($1)> | ?a? ?b? <n($1, $2)> ;\n",
