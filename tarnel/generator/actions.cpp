@@ -3,6 +3,7 @@
 #include <optional>
 #include <sstream>
 
+#include "collect.hpp"
 #include "driver.hpp"
 #include "names.hpp"
 #include "options.hpp"
@@ -176,7 +177,7 @@ void gen_visitor(std::ostream& out, ast::vcode_node* v, int k) {
 
 const symbolinfo& code_terminal(ast::token_node* token) {
   static const symbolinfo none;
-  const std::string key = normalize_terminal(token->f1_);
+  const std::string key = terminal_key(token->f1_, &token->yyloc);
   auto it = symbols.find(key);
   if (it == symbols.end()) {
     yyerror(&token->yyloc, key + " isn't used in rules");

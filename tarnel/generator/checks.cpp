@@ -1,6 +1,8 @@
 #include "checks.hpp"
 
 #include <iostream>
+#include <set>
+#include <string>
 
 #include "driver.hpp"
 #include "elements.hpp"
@@ -8,11 +10,54 @@
 #include "walk.hpp"
 #include "writer_parts.hpp"
 
+namespace {
+
+// Names that Bison defines itself, as "error" is: the tokens of the end of
+// the input, of an error and of an undefined token, and the symbols for no
+// token and for the start of the augmented grammar. A rule named so is
+// refused by Bison or clashes in the parser it writes.
+bool is_bison_name(const std::string& name) {
+  static const std::set<std::string> names = {"YYEOF", "YYerror", "YYUNDEF", "YYEMPTY", "YYACCEPT"};
+  return names.count(name) != 0;
+}
+
+}  // namespace
+
+bool is_reserved_state_name(const std::string& name) {
+  static const std::set<std::string> names = {
+      // C++ keywords, alternative tokens included.
+      "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand", "bitor", "bool", "break",
+      "case", "catch", "char", "char8_t", "char16_t", "char32_t", "class", "compl", "concept",
+      "const", "consteval", "constexpr", "constinit", "const_cast", "continue", "co_await",
+      "co_return", "co_yield", "decltype", "default", "delete", "do", "double", "dynamic_cast",
+      "else", "enum", "explicit", "export", "extern", "false", "float", "for", "friend", "goto",
+      "if", "inline", "int", "long", "mutable", "namespace", "new", "noexcept", "not", "not_eq",
+      "nullptr", "operator", "or", "or_eq", "private", "protected", "public", "register",
+      "reinterpret_cast", "requires", "return", "short", "signed", "sizeof", "static",
+      "static_assert", "static_cast", "struct", "switch", "template", "this", "thread_local",
+      "throw", "true", "try", "typedef", "typeid", "typename", "union", "unsigned", "using",
+      "virtual", "void", "volatile", "wchar_t", "while", "xor", "xor_eq",
+      // Macros of the C library headers that a scanner includes.
+      "NULL", "offsetof", "EOF", "BUFSIZ", "FILENAME_MAX", "FOPEN_MAX", "L_tmpnam", "TMP_MAX",
+      "SEEK_SET", "SEEK_CUR", "SEEK_END", "stdin", "stdout", "stderr", "EXIT_SUCCESS",
+      "EXIT_FAILURE", "RAND_MAX", "MB_CUR_MAX", "errno", "EDOM", "ERANGE", "EILSEQ", "assert",
+      // Macros that the scanner's run-time headers define for actions.
+      "BEGIN", "ECHO", "YY_BREAK", "YY_START", "YY_USER_ACTION", "yyin", "yyout", "yytext",
+      "yyleng", "yylineno", "yyless", "yymore", "yyterminate", "yy_push_state", "yy_pop_state",
+      "yy_top_state"};
+  // Names with a double underscore, or an underscore and a capital letter
+  // first, belong to the compiler and its library.
+  if (name.find("__") != std::string::npos) return true;
+  if (name.size() > 1 && name[0] == '_' && name[1] >= 'A' && name[1] <= 'Z') return true;
+  return names.count(name) != 0;
+}
+
 void collect_defsymbols(ast::List<ast::Grule_domain*> grm) {
   for (ast::Grule_domain* g : grm) {
     auto r = dynamic_cast<ast::grmrule_node*>(g);
     if (!r) continue;
-    if (!defined_symbols.insert(r->f1_).second) yyerror(&r->yyloc, "Redefined symbol " + r->f1_);
+    if (is_bison_name(r->f1_) || !defined_symbols.insert(r->f1_).second)
+      yyerror(&r->yyloc, "Redefined symbol " + r->f1_);
   }
 }
 
@@ -45,7 +90,10 @@ void collect_states(ast::List<ast::Lrule_domain*> lex) {
     if (auto r = dynamic_cast<ast::lexrule_node*>(l)) {
       if (is_empty_pattern(r->f2_)) yyerror(&r->yyloc, "Empty pattern");
       for (const std::string& state : r->f1_) {
-        if (state == "*" || state == "INITIAL" || !lex_states.insert(state).second) continue;
+        if (state == "*" || state == "INITIAL") continue;
+        if (is_reserved_state_name(state))
+          yyerror(&r->yyloc, "Start state " + state + " is a reserved name");
+        if (!lex_states.insert(state).second) continue;
         // RE/flex defines a macro for each start state, and a one-letter
         // macro breaks the headers that come after it.
         if (state.size() == 1)

@@ -11,6 +11,16 @@
 #include "walk.hpp"
 #include "writer_parts.hpp"
 
+std::string terminal_key(const std::string& written, YYLTYPE* loc) {
+  const std::string key = normalize_terminal(written);
+  // The grammar file would carry the character itself, which Bison refuses,
+  // and a one-character literal would have the token code of the end of the
+  // input.
+  if (isliteral(key) && key.find('\0') != std::string::npos)
+    yyerror(loc, "Null character in terminal " + written);
+  return key;
+}
+
 namespace {
 
 // A node kind declared in a "%type" line of type `type`.
@@ -41,7 +51,7 @@ void collect_types(ast::decltypes_node* d) {
   if (!d->f2_) default_tip = type;
   for (ast::Symbol_domain* s : d->f2_) {
     if (auto t = dynamic_cast<ast::terminal_node*>(s)) {
-      add_symbol(normalize_terminal(t->f1_), type);
+      add_symbol(terminal_key(t->f1_, &t->yyloc), type);
     } else if (auto i = dynamic_cast<ast::ident_node*>(s)) {
       if (defined_symbols.count(i->f1_))
         add_symbol(i->f1_, type);
@@ -75,7 +85,7 @@ void collect_decls(ast::List<ast::Decl_domain*> decls) {
       ++priority;
       for (const std::string& word : o->f1_) {
         if (isterminal(word))
-          opers.emplace_back(normalize_terminal(word), kind, priority);
+          opers.emplace_back(terminal_key(word, &o->yyloc), kind, priority);
         else
           kind = word;
       }
@@ -96,7 +106,7 @@ void collect_decls(ast::List<ast::Decl_domain*> decls) {
 
 void collect_terminals(ast::List<ast::Code_domain*> code) {
   walk_code(code, [](ast::Code_domain* c) {
-    if (auto t = dynamic_cast<ast::token_node*>(c)) add_symbol(normalize_terminal(t->f1_), "");
+    if (auto t = dynamic_cast<ast::token_node*>(c)) add_symbol(terminal_key(t->f1_, &t->yyloc), "");
   });
 }
 
@@ -105,7 +115,7 @@ void collect_terminals(ast::List<ast::Lrule_domain*> lex) {
     auto rule = dynamic_cast<ast::lexrule_node*>(l);
     if (!rule) continue;
     auto action = dynamic_cast<ast::lterm_node*>(rule->f3_);
-    if (action && action->f1_) add_symbol(normalize_terminal(std::string(action->f1_)), "");
+    if (action && action->f1_) add_symbol(terminal_key(action->f1_, &action->yyloc), "");
   }
 }
 
@@ -127,7 +137,7 @@ struct alternative_terminals : alternatives_pass<no_state, std::set<int>> {
   ast::List<ast::Xrule_domain*>* element(ast::Gelem_domain*& e, int k, std::set<int>& refs,
                                          const context&, context&) {
     if (auto t = dynamic_cast<ast::trmelem_node*>(e)) {
-      add_symbol(normalize_terminal(t->f1_), "");
+      add_symbol(terminal_key(t->f1_, &t->yyloc), "");
     } else if (auto s = dynamic_cast<ast::symelem_node*>(e)) {
       if (refs.count(k)) symbols[s->f1_].has_value = 1;
     } else {

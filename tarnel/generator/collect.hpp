@@ -13,6 +13,11 @@
 // the caller owns the result.
 ast::Gelem_domain* replace_altid(ast::Gelem_domain*& e, const std::string& label);
 
+// A terminal as `symbols` holds it (`normalize_terminal`), from its text as
+// written at `loc`. A literal that holds a null character ("\x00") is fatal
+// there: "Null character in terminal T".
+std::string terminal_key(const std::string& written, YYLTYPE* loc);
+
 // The declarations section, in order: operators into `opers`, "%type" lines
 // into `symbols`, `consts`, `domains` and `nodes`, "%code" blocks into the
 // code lists, named expressions into `lexdefs`. Node declarations that

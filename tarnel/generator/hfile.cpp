@@ -10,8 +10,6 @@
 #include "writer_parts.hpp"
 #include "writers.hpp"
 
-namespace {
-
 // The guard name: the base name with ASCII lower-case letters made
 // upper-case, every byte above 127 written as two hexadecimal digits (names
 // in other scripts get guards of their own) and every other byte that
@@ -36,6 +34,8 @@ std::string guard_name(const std::string& name) {
   if (!g.empty() && g[0] >= '0' && g[0] <= '9') g.insert(0, "_");
   return g + "_H";
 }
+
+namespace {
 
 const std::string& domain_of(const nodeinfo& info) {
   static const std::string none;

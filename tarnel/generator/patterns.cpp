@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "checks.hpp"
 #include "driver.hpp"
 #include "options.hpp"
 #include "pattern.hpp"
@@ -166,8 +167,11 @@ void define_lex_code_patterns(pattern_checker& checker) {
       } else if (line[0] == '%') {
         if (is_directive(line, "%x") || is_directive(line, "%s")) {
           std::istringstream names(line.substr(2));
-          for (std::string name; names >> name;)
+          for (std::string name; names >> name;) {
+            if (is_reserved_state_name(name))
+              yyerror(&loc, "Start state " + name + " is a reserved name");
             if (!states.insert(name).second) yyerror(&loc, "Redefined start state " + name);
+          }
         }
         // "%{", "%top{", "%class {", "%init{" open a block of code.
         in_block = line.find('{') != std::string::npos;

@@ -15,5 +15,6 @@
 // rule or declaration (for a named pattern of "%code lex", at its line). A
 // name that the ".lex" would define twice is fatal as well: "Redefined named
 // pattern N", or "Redefined start state S" at a "%x" or "%s" line of
-// "%code lex" that declares a state of the rules (or INITIAL) once more.
+// "%code lex" that declares a state of the rules (or INITIAL) once more, and
+// "Start state S is a reserved name" at one that declares such a state.
 void check_patterns(ast::List<ast::Decl_domain*> decls, ast::List<ast::Lrule_domain*> lex);

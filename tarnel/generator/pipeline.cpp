@@ -128,6 +128,13 @@ void yyinterpret(ast::Program_domain* root) {
   const std::string header = header_include(filename);
   if (header.find_first_of("\"\n") != std::string::npos)
     yyerror("Output file " + header + " can't be named in #include");
+  // A guard that a run-time header has (the tree runtime's, or one of the
+  // scanner library's, all of which begin with REFLEX_) would make the
+  // header skip that runtime, or the runtime skip the header.
+  const std::string guard = guard_name(filename);
+  if (guard == "ASTTYPES_H" || guard.compare(0, 7, "REFLEX_") == 0)
+    yyerror("Base name " + filename + " gives the header guard " + guard +
+            " of a run-time header");
   if (lexdefault_flag == -1) lexdefault_flag = grm ? 3 : 1;
   std::vector<output_step> steps;
   if (yylex_flag) steps.push_back({".lex", [&](std::ostream& out) { create_lexfile(out, filename, lex); }});

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "collect.hpp"
 #include "driver.hpp"
 #include "names.hpp"
 #include "options.hpp"
@@ -210,7 +211,7 @@ void calc_types(ast::List<ast::Code_domain*> code, int returns) {
     if (auto l = dynamic_cast<ast::lexem_node*>(c)) {
       if (l->f1_ == "$$") ref_assigned = 1;
     } else if (auto t = dynamic_cast<ast::token_node*>(c); t && returns != 0) {
-      const std::string name = normalize_terminal(t->f1_);
+      const std::string name = terminal_key(t->f1_, &t->yyloc);
       std::string& type = symbols[name].type;
       if (!ref_assigned)
         assign_type(type, "?", name);

@@ -49,6 +49,9 @@ inline std::string output_path(const std::string& name, const std::string& ext) 
 // The generated header as the other generated files include it: the last
 // path component of the output prefix and the base name, and ".hpp".
 std::string header_include(const std::string& name);
+// The include guard of the generated header of base name `name`: the name
+// upper-cased, with "_H" after it.
+std::string guard_name(const std::string& name);
 
 // Writes fixed lines, each followed by a newline.
 inline void write_lines(std::ostream& out, std::initializer_list<const char*> lines) {

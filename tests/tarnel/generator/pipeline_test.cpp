@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -113,6 +114,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       // Symbol checks: redefinitions first, at the later rule.
       {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\nz = 'q' ;\nz = a ;\n", ":6:5: Redefined symbol z\n"},
       {"%%\n%%\nerror = 'x' ;\n", ":3:11: Redefined symbol error\n"},
+      {"%%\n%%\ns = YYerror ;\nYYerror = 'x' ;\n", ":4:13: Redefined symbol YYerror\n"},
       {"%%\n%%\na = b ;\nb = 'x' [ ( 'y' { c } ) ] ;\n", ":4:19: Undefined symbol c\n"},
       // Declarations.
       {"%type <Expr> num(int)\n%type <Stmt> num(int)\n", ":2:21: Node num is assigned to domain Expr\n"},
@@ -135,6 +137,10 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%type <int> e\n%%\n%%\ne = 'x' <$99999999999> ;\n",
        ":4:21: Reference $99999999999 to unknown element\n"},
       {"%type <int> e\n%%\n%%\ne = 'x' <$0> ;\n", ":4:11: Reference $0 to unknown element\n"},
+      // A literal with a null character, wherever it is named.
+      {"%%\n%%\ns = '\\0' 'x' | \"\\x00\" 'y' ;\n", ":3:21: Null character in terminal \"\\x00\"\n"},
+      {"%type <int> 'a\\x00b'\n", ":1:20: Null character in terminal 'a\\x00b'\n"},
+      {"%%\nx %{ return token '\\x00'; %}\n%%\ns = 'y' ;\n", ":2:24: Null character in terminal '\\x00'\n"},
       {"%%\n%%\ne = 'x' <f($1)> ;\n", "Warning: ref to terminal 'x' with undefined type\n"
                                        ":3:14: Terminal 'x' don't have a type\n"},
       {"%type <int> ?a?\n%type <long> ?b?\n%%\n%%\ne = ?a? ?b? <n($1)> | ?a? ?b? <n($1, $2)> ;\n",
@@ -191,6 +197,11 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%code lex %{ D [a-z] %}\nD [0-9]\n%%\n{D} ?t?\n%%\ns = ?t? ;\n",
        ":2:8: Redefined named pattern D\n"},
       {"%code lex %{\n%s ST\n%}\n%%\n<ST>a ?t?\n%%\ns = ?t? ;\n", ":2:1: Redefined start state ST\n"},
+      // Start states that would clash with C++ in the scanner.
+      {"%%\n<INITIAL,int>a ?t?\n%%\ns = ?t? ;\n", ":2:18: Start state int is a reserved name\n"},
+      {"%%\n<AB>a ?t?\n<EOF>b ;\n", ":3:8: Start state EOF is a reserved name\n"},
+      {"%%\n<_Q>a ;\n", ":2:7: Start state _Q is a reserved name\n"},
+      {"%code lex %{\n%x AB and\n%}\n%%\nx ;\n", ":2:1: Start state and is a reserved name\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
   for (const Diagnostic& c : cases) {
@@ -242,6 +253,7 @@ TEST(Warnings, ProcessingGoesOn) {
             "Warning: start state Q is one letter long, which breaks the scanner with RE/flex\n"
             "Warning: start rule s has no value type, yyinterpret isn't called\n");
   for (const char* quiet : {"%%\n%%\ns = 'x' ;\n", "%%\n%%\ns = 'x' <1> ;\n%%\nint n;\n",
+                            "%%\n%%\ns = ?YYEOF? 'x' ;\n",
                             "%option noyyinterpret\n%%\n%%\ns = 'x' ;\n%%\nint n;\n"}) {
     r = tarnel({"-d9"}, quiet, dir);
     EXPECT_EQ(r.status, 0);
@@ -282,7 +294,8 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
 }
 
 // The header's name must fit in the #include lines of the other files, and
-// its guard must differ from that of a header with another name.
+// its guard must differ from that of a header with another name and from
+// those of the run-time headers.
 TEST(OutputFiles, HeaderNameAndGuard) {
   const std::string dir = scratch_folder("header_names");
   write_file(dir + "/q\"x.tn", "%%\na ;\n");
@@ -292,6 +305,15 @@ TEST(OutputFiles, HeaderNameAndGuard) {
   r = tarnel({"-oq\""}, "%%\na ;\n", dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Output file q\".hpp can't be named in #include\n");
+  // A guard of the tree runtime or of the scanner's run-time headers.
+  for (const char* name : {"asttypes", "AstTypes", "reflex-input"}) {
+    write_file(dir + "/" + name + ".tn", "%%\na ;\n");
+    r = tarnel({std::string(name) + ".tn"}, "", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Base name " + std::string(name) + " gives the header guard " +
+                         (name[0] == 'r' ? "REFLEX_INPUT_H" : "ASTTYPES_H") + " of a run-time header\n");
+    std::remove((dir + "/" + name + ".tn").c_str());
+  }
   EXPECT_EQ(files_in(dir), (std::set<std::string>{"q\"x.tn"}));
   // Two names of Cyrillic letters.
   write_file(dir + "/\xd0\xb0.tn", "%%\na ;\n");
