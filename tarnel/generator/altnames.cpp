@@ -30,6 +30,11 @@ std::string unique_name(const std::string& name, std::map<std::string, int>& tak
 
 void gen_altnames() {
   std::map<std::string, int> taken_up_to;
+  // Names the grammar file gives to other symbols: Bison's own, and T_<uid>
+  // of the terminals (all of which sort before the rules, so their numbers
+  // are known when the rules get their names). A rule named so gets name_1.
+  for (const char* name : {"YYEOF", "YYerror", "YYUNDEF", "YYEMPTY", "YYACCEPT"})
+    symbol_names.insert(name);
   for (auto& entry : symbols) {
     const std::string& text = entry.first;
     symbolinfo& info = entry.second;
@@ -48,5 +53,6 @@ void gen_altnames() {
     } else {
       info.altname = unique_name(encode_symbol(text), taken_up_to);
     }
+    if (info.uid != 0) symbol_names.insert("T_" + std::to_string(info.uid));
   }
 }

@@ -85,6 +85,12 @@ std::string encode_string(const std::string& s, int hex) {
       out += "\\n";
     } else if (c == '\t') {
       out += "\\t";
+    } else if (c == '\r') {
+      // A compiler reads a bare carriage return as the end of the line. The
+      // canonical forms of terminals are decoded again, which reads \xNN
+      // only; the generated code reads \r, and a \x there would take the
+      // hexadecimal digits after it as well.
+      out += hex ? "\\x0d" : "\\r";
     } else if (c == '\\' || c == '\'' || c == '"') {
       out += '\\';
       out += ch;

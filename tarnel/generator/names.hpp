@@ -31,10 +31,11 @@ bool isliteral(const std::string& s);   // begins with "'" or '"'
 // quotes, longer texts in double quotes, ?name? unchanged.
 std::string normalize_terminal(const std::string& t);
 
-// Escaping. encode_string escapes newline, tab, backslash and both quotes,
-// and with `hex` non-zero bytes of 127 and above as \xNN; decode_string undoes
-// \n, \t, \\, \', \" and \xNN (exactly two hex digits) and keeps every other
-// escape as written.
+// Escaping. encode_string escapes newline, tab, carriage return (a bare one
+// would end the line of a literal), backslash and both quotes, and with `hex`
+// non-zero the carriage return as \x0d and bytes of 127 and above as \xNN;
+// decode_string undoes \n, \t, \\, \', \" and \xNN (exactly two hex digits)
+// and keeps every other escape, \r included, as written.
 std::string encode_string(const std::string& s, int hex);
 std::string decode_string(const std::string& s);
 int todigit(char c);  // value of a hexadecimal digit, 0 for anything else

@@ -282,6 +282,9 @@ TEST(GeneratedPlain, CodeOnlyRepetitions) {
   RunResult r = run_program(PLAIN_READER, {}, E2E_DIR, "aa i, i,i\n", true);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "aaiii\n");
+  r = run_program(PLAIN_READER, {}, E2E_DIR, "a i,\r,j\r\n", true);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "airj\n");
   EXPECT_NE(read_file(std::string(GENERATED_DIR) + "/e2e_plain/plain.lex").find("\n%x SPARE \nBLANK [ \\t\\n] \n"),
             std::string::npos);
 }
