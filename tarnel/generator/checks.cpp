@@ -44,10 +44,14 @@ bool is_reserved_state_name(const std::string& name) {
       // Macros that the scanner's run-time headers define for actions.
       "BEGIN", "ECHO", "YY_BREAK", "YY_START", "YY_USER_ACTION", "yyin", "yyout", "yytext",
       "yyleng", "yylineno", "yyless", "yymore", "yyterminate", "yy_push_state", "yy_pop_state",
-      "yy_top_state"};
+      "yy_top_state",
+      // Namespaces of the library, the scanner's run-time and the tree.
+      "std", "reflex", "ast"};
   // Names with a double underscore, or an underscore and a capital letter
-  // first, belong to the compiler and its library.
+  // first, belong to the compiler and its library; those beginning with yy
+  // or YY to the scanner and the parser (yylex, YYSTYPE, yyFlexLexer, ...).
   if (name.find("__") != std::string::npos) return true;
+  if (name.compare(0, 2, "yy") == 0 || name.compare(0, 2, "YY") == 0) return true;
   if (name.size() > 1 && name[0] == '_' && name[1] >= 'A' && name[1] <= 'Z') return true;
   return names.count(name) != 0;
 }

@@ -201,6 +201,8 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\n<INITIAL,int>a ?t?\n%%\ns = ?t? ;\n", ":2:18: Start state int is a reserved name\n"},
       {"%%\n<AB>a ?t?\n<EOF>b ;\n", ":3:8: Start state EOF is a reserved name\n"},
       {"%%\n<_Q>a ;\n", ":2:7: Start state _Q is a reserved name\n"},
+      {"%%\n<AB,std>a ;\n", ":2:11: Start state std is a reserved name\n"},
+      {"%%\n<yywrap>b ;\n", ":2:11: Start state yywrap is a reserved name\n"},
       {"%code lex %{\n%x AB and\n%}\n%%\nx ;\n", ":2:1: Start state and is a reserved name\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
