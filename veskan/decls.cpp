@@ -47,12 +47,14 @@ bool namespace_keyword = true;
 // reach past it: an access label inside a class body, and the keyword
 // "namespace" where it begins a namespace, before a name or "{" (a macro
 // call without ";" in front of a namespace would otherwise take the whole
-// namespace along). Elsewhere it is taken for the ordinary name that it is
-// in C ("const char *namespace;").
+// namespace along). Elsewhere, and as the tag of a C structure ("struct
+// namespace {"), it is taken for the ordinary name that it is in C ("const
+// char *namespace;").
 bool at_skip_stop(int i) {
   if (!is_lextip(i, TOK_IDENT)) return false;
   if (namespace_keyword && is_ident(i, "namespace") &&
-      (is_lextip(i + 1, TOK_IDENT) || is_lexem(i + 1, "{")))
+      (is_lextip(i + 1, TOK_IDENT) || is_lexem(i + 1, "{")) &&
+      !(i > 0 && (is_ident(i - 1, "struct") || is_ident(i - 1, "union") || is_ident(i - 1, "enum"))))
     return true;
   return labels_stop && is_lexem(i + 1, ":") &&
          (is_ident(i, "public") || is_ident(i, "protected") || is_ident(i, "private"));

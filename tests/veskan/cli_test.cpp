@@ -192,6 +192,7 @@ TEST(Cli, MemoryLimitAndNamespaceAsAName) {
 #endif
   write_file(d / "s.h", "struct S { const char *namespace; int after; };\n");
   write_file(d / "s.c", "struct namespace { int a; } v;\nint after;\n");
+  write_file(d / "t.h", "struct namespace { int b; };\nint more;\n");
   ASSERT_EQ(run_veskan(d.path(), {"-o", "s.api", "s.h", "s.c"}).status, 0);
   EXPECT_EQ(read_file(d / "s.api"), "# s.h\n"
                                     " struct@S _type_ #<s.h>\n"
@@ -200,6 +201,12 @@ TEST(Cli, MemoryLimitAndNamespaceAsAName) {
                                     "\tS::namespace : const char* #<s.h>\n"
                                     "\tS::after : int #<s.h>\n"
                                     "\tnamespace::a : int #<s.c>\n");
+  // A header may be C: a structure's tag is a name there too.
+  ASSERT_EQ(run_veskan(d.path(), {"-o", "t.api", "t.h"}).status, 0);
+  EXPECT_EQ(read_file(d / "t.api"), "# t.h\n"
+                                    " struct@namespace _type_ #<t.h>\n"
+                                    "more : int #<t.h>\n"
+                                    "\tnamespace::b : int #<t.h>\n");
 }
 
 TEST(Cli, UnitTestSourcesRecordNoDeclarations) {
