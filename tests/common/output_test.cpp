@@ -8,7 +8,6 @@
 
 #include "run_tarnel.hpp"  // read_file, write_file
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
@@ -24,16 +23,6 @@
 #include <vector>
 
 namespace {
-
-std::set<std::string> names_in(const std::string& dir) {
-  std::set<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.') names.insert(e->d_name);
-    closedir(d);
-  }
-  return names;
-}
 
 // A fresh folder that another user may enter, removed at the end.
 class folder {

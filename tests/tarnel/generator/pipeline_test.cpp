@@ -4,7 +4,6 @@
 // written where.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -34,16 +33,6 @@ void expect_file(const std::string& name, const std::string& actual) {
   EXPECT_EQ(actual, read_file(path));
 }
 
-std::set<std::string> files_in(const std::string& dir) {
-  std::set<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.') names.insert(e->d_name);
-    closedir(d);
-  }
-  return names;
-}
-
 class DebugLevels : public testing::TestWithParam<const char*> {};
 
 TEST_P(DebugLevels, RewrittenGrammarAndTypeTrace) {
@@ -58,7 +47,7 @@ TEST_P(DebugLevels, RewrittenGrammarAndTypeTrace) {
   EXPECT_EQ(d3.status, 0);
   EXPECT_EQ(d3.err, "");
   expect_file(name + ".d3", d3.out);
-  EXPECT_TRUE(files_in(dir).empty());
+  EXPECT_TRUE(names_in(dir).empty());
   // A second description in the same run starts afresh.
   RunResult twice = tarnel({"-d3", input, input}, "", dir);
   EXPECT_EQ(twice.out, d3.out + d3.out);
@@ -211,7 +200,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
     EXPECT_EQ(r.status, 1) << c.input;
     EXPECT_EQ(r.err, c.err) << c.input;
   }
-  EXPECT_TRUE(files_in(dir).empty());
+  EXPECT_TRUE(names_in(dir).empty());
 }
 
 // A pattern that the scanners' run-time library refuses, in its own words
@@ -278,7 +267,7 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
   write_file(dir + "/in/calc.y", calc);
   RunResult r = tarnel({"-oout/", "in/calc.y"}, "", dir);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(files_in(dir + "/out"), (std::set<std::string>{"calc.lex", "calc.grm", "calc.cpp", "calc.hpp"}));
+  EXPECT_EQ(names_in(dir + "/out"), (std::set<std::string>{"calc.lex", "calc.grm", "calc.cpp", "calc.hpp"}));
 
   // No grammar rules: no grammar file; options leave out the lexer and the
   // grammar; the driver and the header are always written.
@@ -288,7 +277,7 @@ TEST(OutputFiles, NamesFromPrefixAndBaseName) {
   write_file(dir + "/in/ast.tn", "%option ast\n%type <E> leaf()\n");
   RunResult o = tarnel({"-oout/x_", "in/lex.tn", "in/nolex.tn", "in/noparse.tn", "in/ast.tn"}, "", dir);
   EXPECT_EQ(o.status, 0) << o.err;
-  std::set<std::string> out = files_in(dir + "/out");
+  std::set<std::string> out = names_in(dir + "/out");
   EXPECT_EQ(out, (std::set<std::string>{"calc.lex", "calc.grm", "calc.cpp", "calc.hpp", "x_lex.lex",
                                         "x_lex.cpp", "x_lex.hpp", "x_nolex.grm", "x_nolex.cpp",
                                         "x_nolex.hpp", "x_noparse.lex", "x_noparse.cpp",
@@ -316,7 +305,7 @@ TEST(OutputFiles, HeaderNameAndGuard) {
                          (name[0] == 'r' ? "REFLEX_INPUT_H" : "ASTTYPES_H") + " of a run-time header\n");
     std::remove((dir + "/" + name + ".tn").c_str());
   }
-  EXPECT_EQ(files_in(dir), (std::set<std::string>{"q\"x.tn"}));
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"q\"x.tn"}));
   // Two names of Cyrillic letters.
   write_file(dir + "/\xd0\xb0.tn", "%%\na ;\n");
   write_file(dir + "/\xd0\xb1.tn", "%%\na ;\n");
@@ -403,7 +392,7 @@ TEST(OutputFiles, UnwritableFileIsAnError) {
   RunResult g = tarnel({"calc.tn"}, "", dir);
   EXPECT_EQ(g.status, 1);
   EXPECT_EQ(g.err, "Can't write file calc.grm\n");
-  EXPECT_EQ(files_in(dir), (std::set<std::string>{"calc.grm", "calc.tn"}));
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"calc.grm", "calc.tn"}));
 }
 
 // No description and no earlier output is lost: an output that is a
@@ -436,8 +425,8 @@ TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
     RunResult r = tarnel(c.args, "", dir);
     EXPECT_EQ(r.status, 1) << c.err;
     EXPECT_EQ(r.err, c.err);
-    EXPECT_EQ(files_in(dir), (std::set<std::string>{"g.grm", "g.tn", "lo", "o", "x.lex", "x.tn"}));
-    EXPECT_EQ(files_in(dir + "/o"), (std::set<std::string>{"g.cpp", "h.lex"})) << c.err;
+    EXPECT_EQ(names_in(dir), (std::set<std::string>{"g.grm", "g.tn", "lo", "o", "x.lex", "x.tn"}));
+    EXPECT_EQ(names_in(dir + "/o"), (std::set<std::string>{"g.cpp", "h.lex"})) << c.err;
     for (const char* name : inputs) EXPECT_EQ(read_file(dir + "/" + name), good) << name;
   }
 
@@ -478,8 +467,8 @@ TEST(OutputFiles, InputsAndEarlierOutputsAreKept) {
                                     : run_program("/bin/sh", {"-c", c.command, TARNEL_EXE}, run);
     EXPECT_EQ(r.status, 1) << c.err;
     EXPECT_EQ(r.err, c.err);
-    EXPECT_EQ(files_in(run), (std::set<std::string>{"g.cpp", "g.grm", "g.hpp", "g.lex", "g.tn", "real"}));
-    EXPECT_EQ(files_in(run + "/real"), std::set<std::string>{"g.lex"});
+    EXPECT_EQ(names_in(run), (std::set<std::string>{"g.cpp", "g.grm", "g.hpp", "g.lex", "g.tn", "real"}));
+    EXPECT_EQ(names_in(run + "/real"), std::set<std::string>{"g.lex"});
     for (const char* name : {"g.lex", "g.grm", "g.cpp"}) EXPECT_EQ(read_file(run + "/" + name), written[name]) << name;
   }
   EXPECT_EQ(read_file(run + "/g.tn"), good);

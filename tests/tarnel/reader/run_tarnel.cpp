@@ -1,5 +1,6 @@
 #include "run_tarnel.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -13,6 +14,16 @@
 #include <stdexcept>
 
 extern char** environ;
+
+std::set<std::string> names_in(const std::string& dir) {
+  std::set<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') names.insert(e->d_name);
+    closedir(d);
+  }
+  return names;
+}
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -2,6 +2,7 @@
 // captured standard output, standard error and exit status.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // with a unique name under the temporary folder, removed when the process
 // ends): two runs of the suite at once never share files.
 std::string scratch_folder(const std::string& name);
+
+// The names in folder `dir`, those beginning with "." left out.
+std::set<std::string> names_in(const std::string& dir);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
