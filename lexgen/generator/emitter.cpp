@@ -201,10 +201,9 @@ void emit_initial_code(Writer& w, const LexFile& lf) {
        "#pragma GCC diagnostic pop\n";
 }
 
-void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& states) {
-  bool any = false;
-  for (const StateRules& st : states) any = any || st.eof >= 0;
-  if (!any) {
+// `any_eof`: whether some start condition has an end-of-input rule.
+void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& states, bool any_eof) {
+  if (!any_eof) {
     w << "      return 0;\n";
     return;
   }
@@ -228,9 +227,11 @@ void emit_eof(Writer& w, const LexFile& lf, const std::vector<StateRules>& state
        "      }\n"
        "      // An end-of-input action that neither returned nor gave new\n"
        "      // input ends the scan, unless it changed the start condition:\n"
-       "      // then that one's end-of-input action runs (each at most once).\n"
-       "      if (yy_inputs == yy_input_changes() && matcher().at_end() &&\n"
-       "          (start() == yy_state || ++yy_eof_changes >= " << changes << "))\n"
+       "      // then that one's end-of-input action runs, at most as many\n"
+       "      // times in a row as there are start conditions.\n"
+       "      if (yy_inputs != yy_input_changes() || !matcher().at_end())\n"
+       "        yy_eof_changes = 0;\n"
+       "      else if (start() == yy_state || ++yy_eof_changes >= " << changes << ")\n"
        "        return 0;\n"
        "      continue;\n";
 }
@@ -275,7 +276,7 @@ void emit_yylex(Writer& w, const LexFile& lf, const std::vector<StateRules>& sta
          "        unsigned long yy_inputs = yy_input_changes();\n"
          "        if (wrap() && yy_inputs != yy_input_changes()) continue;\n"
          "      }\n";
-  emit_eof(w, lf, states);
+  emit_eof(w, lf, states, any_eof);
   w << "    }\n"
        "    switch (yy_actions[yy_state][yy_rule]) {\n";
   std::set<int> used;

@@ -1,6 +1,7 @@
 %top{
 #include <iostream>
 #include <string>
+#include <vector>
 %}
 %option noyywrap
 %x COMMENT PING PONG
@@ -13,6 +14,9 @@
     std::cout.write(s, static_cast<std::streamsize>(n));
     std::cout << "]";
   }
+  // Inputs that the end-of-input action takes on, one after another.
+  std::vector<std::string> more;
+  std::size_t next = 0;
 %}
 %%
 a	yymore();
@@ -40,7 +44,7 @@ ping	BEGIN PING;
 <COMMENT><<EOF>>	{ std::cout << "unclosed comment\n"; BEGIN INITIAL; }
 <PING><<EOF>>	{ std::cout << "ping\n"; BEGIN PONG; }
 <PONG><<EOF>>	{ std::cout << "pong\n"; BEGIN PING; }
-<<EOF>>	{ std::cout << "end of input\n"; }
+<<EOF>>	{ std::cout << "end of input\n"; if (next < more.size()) in(more[next++]); }
 %%
 
 int main() {
@@ -53,6 +57,14 @@ int main() {
   // End-of-input actions that only change the start condition: they run
   // until as many have run as there are start conditions.
   lexer.in(std::string("ping"));
+  token = lexer.yylex();
+  std::cout << "return " << token << "\n";
+  // The count starts again with each new input: every unclosed comment of
+  // four inputs is reported in one scan.
+  lexer.more = {"/* a", "/* b", "/* c", "/* d"};
+  lexer.next = 1;
+  lexer.start(INITIAL);
+  lexer.in(lexer.more[0]);
   token = lexer.yylex();
   std::cout << "return " << token << "\n";
   return 0;
