@@ -62,7 +62,7 @@ void write_runtime(std::ostream& out) {
   if (list && maybe) out << rt_list_maybe_cons;
   if (list) out << rt_list_ops;
   out << rt_domain_head;
-  if (locations_flag == 2) out << rt_domain_location;
+  if (node_locations()) out << rt_domain_location;
   out << rt_domain_tail;
 }
 
@@ -227,7 +227,7 @@ bool own_domain(const domaininfo& domain) {
   return false;
 }
 
-bool node_locations() { return locations_flag == 2 && using_list.empty(); }
+bool node_locations() { return locations_flag == 2 && using_list.empty() && !ast_flag; }
 
 std::string header_include(const std::string& name) {
   const std::string path = output_path(name, ".hpp");

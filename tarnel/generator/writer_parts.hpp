@@ -63,6 +63,9 @@ inline void write_lines(std::ostream& out, std::initializer_list<const char*> li
 // them, and its nodes carry no source range, as theirs carry none.
 bool own_kind(const nodeinfo& info);
 bool own_domain(const domaininfo& domain);
+// Whether nodes carry a source range: with option locations, in a
+// description that neither uses a tree nor is one (option ast), since a
+// reader of a tree cannot tell whether its root class has a range.
 bool node_locations();
 // The number of fields of a node kind.
 inline std::size_t field_count(const nodeinfo& info) {
