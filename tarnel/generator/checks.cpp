@@ -41,16 +41,24 @@ bool is_reserved_state_name(const std::string& name) {
       "NULL", "offsetof", "EOF", "BUFSIZ", "FILENAME_MAX", "FOPEN_MAX", "L_tmpnam", "TMP_MAX",
       "SEEK_SET", "SEEK_CUR", "SEEK_END", "stdin", "stdout", "stderr", "EXIT_SUCCESS",
       "EXIT_FAILURE", "RAND_MAX", "MB_CUR_MAX", "errno", "EDOM", "ERANGE", "EILSEQ", "assert",
-      // Macros that the scanner's run-time headers define for actions.
-      "BEGIN", "ECHO", "YY_BREAK", "YY_START", "YY_USER_ACTION", "yyin", "yyout", "yytext",
-      "yyleng", "yylineno", "yyless", "yymore", "yyterminate", "yy_push_state", "yy_pop_state",
-      "yy_top_state",
+      // Macros that the scanner's run-time headers define for actions (and
+      // those beginning with yy or YY, below).
+      "BEGIN", "ECHO",
+      // Members of the lexer class, which hide a state's name in the
+      // actions that switch to it (RE/flex's, which lexgen's has too).
+      "text", "str", "wstr", "chr", "wchr", "size", "wsize", "lineno", "lines", "lineno_end",
+      "columno", "columns", "columno_end", "chars", "words", "echo", "input", "winput", "unput",
+      "wunput", "peek", "output", "in", "out", "matcher", "has_matcher", "new_matcher", "start",
+      "push_state", "pop_state", "top_state", "states_empty", "wrap", "debug", "set_debug",
+      "lexer_error", "switch_streams", "LexerInput", "LexerOutput", "LexerError", "Matcher",
+      "filenames", "activefile",
       // Namespaces of the library, the scanner's run-time and the tree.
       "std", "reflex", "ast"};
   // Names with a double underscore, or an underscore and a capital letter
   // first, belong to the compiler and its library; those beginning with yy
-  // or YY to the scanner and the parser (yylex, YYSTYPE, yyFlexLexer, ...).
-  if (name.find("__") != std::string::npos) return true;
+  // or YY to the scanner and the parser (yylex, YYSTYPE, yyFlexLexer, ...),
+  // and those ending in "_" to the lexer class's fields.
+  if (name.find("__") != std::string::npos || name.back() == '_') return true;
   if (name.compare(0, 2, "yy") == 0 || name.compare(0, 2, "YY") == 0) return true;
   if (name.size() > 1 && name[0] == '_' && name[1] >= 'A' && name[1] <= 'Z') return true;
   return names.count(name) != 0;

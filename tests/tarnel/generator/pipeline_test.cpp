@@ -192,6 +192,7 @@ TEST(Diagnostics, FatalWithPositionAndStatus) {
       {"%%\n<_Q>a ;\n", ":2:7: Start state _Q is a reserved name\n"},
       {"%%\n<AB,std>a ;\n", ":2:11: Start state std is a reserved name\n"},
       {"%%\n<yywrap>b ;\n", ":2:11: Start state yywrap is a reserved name\n"},
+      {"%%\n<lines>b %{ start(lines); %}\n", ":2:28: Start state lines is a reserved name\n"},
       {"%code lex %{\n%x AB and\n%}\n%%\nx ;\n", ":2:1: Start state and is a reserved name\n"},
   };
   const std::string dir = scratch_folder("diagnostics");
