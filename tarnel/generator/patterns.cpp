@@ -62,13 +62,14 @@ class pattern_checker {
     lexgen::FragmentPtr f = translate(written, 0, true, loc);
     const std::string re = expand(*f, loc);
     if (is_empty_regex(re)) yyerror(loc, "Empty pattern");
-    compile(re, loc);
     // Among the rules of its start state the pattern is one alternative,
-    // which the run-time library refuses when it is empty: so it is for one
-    // made only of a comment "(?#...)", an empty "\Q\E" or "(?i:)".
+    // which the run-time library refuses when it is bad or empty: empty
+    // when the pattern alone compiles, as one made only of a comment
+    // "(?#...)", an empty "\Q\E" or "(?i:)" does.
     try {
       reflex::Pattern alternative(prefix() + "(" + re + ")|x");
     } catch (const std::exception&) {
+      compile(re, loc);
       yyerror(loc, "Empty pattern");
     }
   }
