@@ -29,8 +29,9 @@
 //     while it may be read and written: the text is held in memory and, once
 //     complete, checked to fit (the file size limit, space reserved for its
 //     length); only then is it written over the file, and should that still
-//     fail, the old text is written back. So the file is the old text or the
-//     new one, never a mixture, and it never changes hands.
+//     fail, the old text is written back (it fits, having been there). The
+//     file keeps its inode and owner; a SIGKILL while it is written, or a
+//     write-back that fails as well, can still leave part of each.
 //
 // Write failures are reported by the results, never by messages. A file size
 // limit, or a pipe that nobody reads, makes writes fail (SIGXFSZ and SIGPIPE
