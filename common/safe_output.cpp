@@ -39,9 +39,17 @@ struct temp_slot {
 constexpr int max_temps = 16;
 temp_slot temp_slots[max_temps];
 
-extern "C" void end_run(int sig) {
+}  // namespace
+
+void remove_temporaries() {
   for (temp_slot& slot : temp_slots)
     if (slot.used) unlink(slot.name);
+}
+
+namespace {
+
+extern "C" void end_run(int sig) {
+  remove_temporaries();
   struct sigaction dfl = {};
   dfl.sa_handler = SIG_DFL;
   sigemptyset(&dfl.sa_mask);

@@ -77,8 +77,6 @@ class output_file {
   void discard();
 
   const std::string& name() const { return name_; }
-  // The temporary being written, "" when there is none.
-  const std::string& temp_name() const { return temp_; }
 
  private:
   class sink;
@@ -111,6 +109,11 @@ bool write_files(const std::vector<std::pair<std::string, std::string>>& files,
 // Never a file reached through a descriptor (/dev/stdout, /proc/self/fd/N)
 // or another link of /proc, a device, a pipe or a folder. True when removed.
 bool remove_output(const std::string& name);
+
+// Removes the temporaries that exist now, as the ending signals do: safe in a
+// signal handler, and in a thread that then ends the process while the
+// writing thread cannot be making or removing one (veskan's time limit).
+void remove_temporaries();
 
 // Blocks SIGINT, SIGTERM, SIGHUP and SIGQUIT in the calling thread while it
 // lives (a thread started meanwhile keeps them blocked for good).

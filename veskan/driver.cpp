@@ -114,7 +114,6 @@ struct watchdog_state {
   std::mutex lock;
   std::condition_variable wake;
   bool finished = false;
-  std::string tmpname; // summary being written, removed when time runs out
 };
 
 watchdog_state &watch() {
@@ -128,7 +127,7 @@ void watchdog(std::chrono::steady_clock::time_point deadline) {
   watchdog_state &w = watch();
   std::unique_lock<std::mutex> hold(w.lock);
   if (w.wake.wait_until(hold, deadline, [&w] { return w.finished; })) return;
-  if (!w.tmpname.empty()) unlink(w.tmpname.c_str());
+  safe_output::remove_temporaries(); // the summary being written
   static const char msg[] = "Time limit of 5000 ms exceeded\n";
   ssize_t n = write(STDERR_FILENO, msg, sizeof msg - 1);
   (void)n;
@@ -154,7 +153,6 @@ template <typename Step> static void finish_run(Step last_step) {
     std::lock_guard<std::mutex> hold(w.lock);
     last_step();
     w.finished = true;
-    w.tmpname.clear();
   }
   w.wake.notify_all();
 }
@@ -186,7 +184,6 @@ void write_summary_file() {
     // time limit still ends the run.
     std::lock_guard<std::mutex> hold(watch().lock);
     ok = out.open();
-    watch().tmpname = out.temp_name();
   }
   if (ok) {
     write_summary(out.stream());
