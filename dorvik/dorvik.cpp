@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <new>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -454,9 +455,8 @@ bool regular_file(const std::string &name) {
   return lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+// The whole run; main adds what happens when memory runs out.
+int run(int argc, char **argv) {
   if (argc < 3) {
     return 1;
   }
@@ -563,4 +563,18 @@ int main(int argc, char **argv) {
     std::remove(name.c_str());
   }
   return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // Memory that runs out (a huge annotated file makes a huge summary) is a
+  // failure like any other: the summary is written only at the end and the
+  // inputs are removed only after that, so nothing has been written or
+  // removed yet (safe_output catches it itself and leaves no temporary).
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc &) {
+    return 1;
+  }
 }
