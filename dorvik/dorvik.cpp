@@ -552,8 +552,14 @@ int run(int argc, char **argv) {
   // interrupted while it reads the annotated files leaves none. Inputs are
   // removed only once the whole summary is safely written, and the report
   // only when it is a regular file (never /dev/stdin or a pipe).
+  // The text is copied out of the stream once and the stream emptied, so it
+  // is held twice only while it is copied (a braced list would copy it once
+  // more: its pairs are const).
+  std::vector<std::pair<std::string, std::string>> files;
+  files.emplace_back(summary_name, summary.str());
+  summary.str(std::string());
   std::string failed;
-  if (!safe_output::write_files({{summary_name, summary.str()}}, failed)) {
+  if (!safe_output::write_files(files, failed)) {
     return 1;
   }
   if (!file_info.empty() && regular_file(report_name)) {
