@@ -421,33 +421,6 @@ private:
   bool failed_ = false;
 };
 
-using file_id = std::pair<dev_t, ino_t>;
-
-// The device and inode of a file; false when there is no such file.
-bool identify(const std::string &name, file_id &id, bool *regular = nullptr) {
-  struct stat st;
-  if (stat(name.c_str(), &st) != 0) {
-    return false;
-  }
-  id = {st.st_dev, st.st_ino};
-  if (regular != nullptr) {
-    *regular = S_ISREG(st.st_mode);
-  }
-  return true;
-}
-
-// The same regular file under both names (links and other spellings
-// included), or the same name of a file that does not exist. (A device such
-// as /dev/stdout holds nothing that writing could destroy.)
-bool same_file(const std::string &a, const std::string &b) {
-  file_id ia, ib;
-  bool regular = false;
-  if (identify(a, ia, &regular) && identify(b, ib)) {
-    return regular && ia == ib;
-  }
-  return a == b;
-}
-
 // A regular file itself: not a link, a device or a pipe, which are never
 // removed.
 bool regular_file(const std::string &name) {
@@ -472,23 +445,28 @@ int run(int argc, char **argv) {
   }
   report.close();
   // Writing the summary over the report or over a file the report names
-  // would destroy an input.
-  if (same_file(summary_name, report_name)) {
-    return 1;
-  }
-  for (const auto &record : file_info) {
-    if (same_file(summary_name, record.second.gcov_name)) {
+  // would destroy an input: the same file by device and inode (through any
+  // link or spelling), or the same name of a file that does not exist. (A
+  // device such as /dev/stdout holds nothing that writing could destroy.)
+  const safe_output::file_id summary_id = safe_output::identify(summary_name);
+  if (summary_id.can_hold_an_input()) {
+    if (summary_id == safe_output::identify(report_name)) {
       return 1;
+    }
+    for (const auto &record : file_info) {
+      if (summary_id == safe_output::identify(record.second.gcov_name)) {
+        return 1;
+      }
     }
   }
 
-  // Files that must not be read as annotated files: the report (already
-  // consumed) and every annotated file once it has been read (two records
-  // naming the same file get its contents only once).
-  std::set<file_id> consumed;
-  file_id id{};
-  if (identify(report_name, id)) {
-    consumed.insert(id);
+  // Files that must not be read as annotated files, by device and inode:
+  // the report (already consumed) and every annotated file once it has been
+  // read (two records naming the same file get its contents only once).
+  std::set<std::pair<dev_t, ino_t>> consumed;
+  const safe_output::file_id report_id = safe_output::identify(report_name);
+  if (report_id.name.empty()) { // the report exists
+    consumed.insert({report_id.dev, report_id.ino});
   }
   std::vector<std::string> to_remove;
   std::ostringstream summary;
@@ -509,7 +487,12 @@ int run(int argc, char **argv) {
     // in: a name with a "/" is none of gcov's. Regular files only, so a
     // link, a directory or a pipe is never touched.
     if (!ends_with(gcov, ".gcov") || gcov.find('/') != std::string::npos ||
-        !regular_file(gcov) || !identify(gcov, id) || consumed.count(id) != 0) {
+        !regular_file(gcov)) {
+      continue;
+    }
+    const safe_output::file_id gcov_id = safe_output::identify(gcov);
+    const std::pair<dev_t, ino_t> inode{gcov_id.dev, gcov_id.ino};
+    if (!gcov_id.regular || consumed.count(inode) != 0) {
       continue;
     }
     std::ifstream annotated(gcov);
@@ -544,7 +527,7 @@ int run(int argc, char **argv) {
     if (reader.failed() || annotated.bad()) {
       return 1;
     }
-    consumed.insert(id);
+    consumed.insert(inode);
     to_remove.push_back(gcov);
   }
 

@@ -152,7 +152,8 @@ TEST_F(SummaryTest, MalformedLinesAreIgnored) {
 TEST_F(SummaryTest, AnnotatedFilesAreReadOnce) {
   put("report.gcov", "File 'a/x.c'\nCreating 'x.c.gcov'\n\n"
                      "File 'b/x.c'\nCreating 'x.c.gcov'\n\n"
-                     "File 'c.c'\nCreating 'report.gcov'\n\n");
+                     "File 'c.c'\nCreating 'report.gcov'\n\n"
+                     "        9:    9:read as an annotated line\n");
   put("x.c.gcov", "        -:    0:Source:b/x.c\n        3:    1:x();\n");
   const run_result r = run_dorvik({"report.gcov", "summary.txt"}, dir.path());
   EXPECT_EQ(r.status, 0);
