@@ -43,15 +43,18 @@ struct covr_info {
 // Records keyed by the source file's name; the map order is the summary order.
 std::map<std::string, covr_info> file_info;
 
-// An annotated source line: the execution count field and the line number.
-// The count may fill gcov's whole padded field, so no blank is required in
-// front of it. Runs of "=" mark lines reached only through exceptions;
-// gcov -H writes counts from 1000 on as 5.0k, 1.2M and so on.
-const std::regex line_r(
-    "^ *(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *([0-9]+):");
-
 // The suffixes of gcov -H counts: each a thousand times the one before.
 const std::string count_units = "kMGTPE";
+
+// The execution count field of an annotated line. The count may fill gcov's
+// whole padded field, so no blank is required in front of it. Runs of "="
+// mark lines reached only through exceptions; gcov -H writes counts from
+// 1000 on as 5.0k, 1.2M and so on.
+const std::string count_field_re =
+    "(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[" + count_units + "])?[*]?)";
+
+// An annotated source line: the count field and the line number.
+const std::regex line_r("^ *" + count_field_re + ": *([0-9]+):");
 
 // gcov writes the count and line fields in far fewer characters than this;
 // only this prefix of a line is matched, so a pathological line cannot make
@@ -60,8 +63,7 @@ constexpr std::size_t line_prefix_limit = 128;
 
 // A prefix cut at that limit inside the digits of the count or the line
 // number: a number far beyond 64 bits.
-const std::regex cut_number_r(
-    "^ *([0-9]+|(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *[0-9]+)$");
+const std::regex cut_number_r("^ *([0-9]+|" + count_field_re + ": *[0-9]+)$");
 
 bool starts_with(const std::string &text, const char *prefix) {
   return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
