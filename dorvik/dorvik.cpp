@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <new>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -42,15 +43,18 @@ struct covr_info {
 // Records keyed by the source file's name; the map order is the summary order.
 std::map<std::string, covr_info> file_info;
 
-// An annotated source line: the execution count field and the line number.
-// The count may fill gcov's whole padded field, so no blank is required in
-// front of it. Runs of "=" mark lines reached only through exceptions;
-// gcov -H writes counts from 1000 on as 5.0k, 1.2M and so on.
-const std::regex line_r(
-    "^ *(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *([0-9]+):");
-
 // The suffixes of gcov -H counts: each a thousand times the one before.
 const std::string count_units = "kMGTPE";
+
+// The execution count field of an annotated line. The count may fill gcov's
+// whole padded field, so no blank is required in front of it. Runs of "="
+// mark lines reached only through exceptions; gcov -H writes counts from
+// 1000 on as 5.0k, 1.2M and so on.
+const std::string count_field_re =
+    "(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[" + count_units + "])?[*]?)";
+
+// An annotated source line: the count field and the line number.
+const std::regex line_r("^ *" + count_field_re + ": *([0-9]+):");
 
 // gcov writes the count and line fields in far fewer characters than this;
 // only this prefix of a line is matched, so a pathological line cannot make
@@ -59,8 +63,7 @@ constexpr std::size_t line_prefix_limit = 128;
 
 // A prefix cut at that limit inside the digits of the count or the line
 // number: a number far beyond 64 bits.
-const std::regex cut_number_r(
-    "^ *([0-9]+|(-|#+|%+|=+|[0-9]+(?:(?:[.][0-9]+)?[kMGTPE])?[*]?): *[0-9]+)$");
+const std::regex cut_number_r("^ *([0-9]+|" + count_field_re + ": *[0-9]+)$");
 
 bool starts_with(const std::string &text, const char *prefix) {
   return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
@@ -420,33 +423,6 @@ private:
   bool failed_ = false;
 };
 
-using file_id = std::pair<dev_t, ino_t>;
-
-// The device and inode of a file; false when there is no such file.
-bool identify(const std::string &name, file_id &id, bool *regular = nullptr) {
-  struct stat st;
-  if (stat(name.c_str(), &st) != 0) {
-    return false;
-  }
-  id = {st.st_dev, st.st_ino};
-  if (regular != nullptr) {
-    *regular = S_ISREG(st.st_mode);
-  }
-  return true;
-}
-
-// The same regular file under both names (links and other spellings
-// included), or the same name of a file that does not exist. (A device such
-// as /dev/stdout holds nothing that writing could destroy.)
-bool same_file(const std::string &a, const std::string &b) {
-  file_id ia, ib;
-  bool regular = false;
-  if (identify(a, ia, &regular) && identify(b, ib)) {
-    return regular && ia == ib;
-  }
-  return a == b;
-}
-
 // A regular file itself: not a link, a device or a pipe, which are never
 // removed.
 bool regular_file(const std::string &name) {
@@ -454,9 +430,8 @@ bool regular_file(const std::string &name) {
   return lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+// The whole run; main adds what happens when memory runs out.
+int run(int argc, char **argv) {
   if (argc < 3) {
     return 1;
   }
@@ -472,23 +447,28 @@ int main(int argc, char **argv) {
   }
   report.close();
   // Writing the summary over the report or over a file the report names
-  // would destroy an input.
-  if (same_file(summary_name, report_name)) {
-    return 1;
-  }
-  for (const auto &record : file_info) {
-    if (same_file(summary_name, record.second.gcov_name)) {
+  // would destroy an input: the same file by device and inode (through any
+  // link or spelling), or the same name of a file that does not exist. (A
+  // device such as /dev/stdout holds nothing that writing could destroy.)
+  const safe_output::file_id summary_id = safe_output::identify(summary_name);
+  if (summary_id.can_hold_an_input()) {
+    if (summary_id == safe_output::identify(report_name)) {
       return 1;
+    }
+    for (const auto &record : file_info) {
+      if (summary_id == safe_output::identify(record.second.gcov_name)) {
+        return 1;
+      }
     }
   }
 
-  // Files that must not be read as annotated files: the report (already
-  // consumed) and every annotated file once it has been read (two records
-  // naming the same file get its contents only once).
-  std::set<file_id> consumed;
-  file_id id{};
-  if (identify(report_name, id)) {
-    consumed.insert(id);
+  // Files that must not be read as annotated files, by device and inode:
+  // the report (already consumed) and every annotated file once it has been
+  // read (two records naming the same file get its contents only once).
+  std::set<std::pair<dev_t, ino_t>> consumed;
+  const safe_output::file_id report_id = safe_output::identify(report_name);
+  if (report_id.name.empty()) { // the report exists
+    consumed.insert({report_id.dev, report_id.ino});
   }
   std::vector<std::string> to_remove;
   std::ostringstream summary;
@@ -509,7 +489,12 @@ int main(int argc, char **argv) {
     // in: a name with a "/" is none of gcov's. Regular files only, so a
     // link, a directory or a pipe is never touched.
     if (!ends_with(gcov, ".gcov") || gcov.find('/') != std::string::npos ||
-        !regular_file(gcov) || !identify(gcov, id) || consumed.count(id) != 0) {
+        !regular_file(gcov)) {
+      continue;
+    }
+    const safe_output::file_id gcov_id = safe_output::identify(gcov);
+    const std::pair<dev_t, ino_t> inode{gcov_id.dev, gcov_id.ino};
+    if (!gcov_id.regular || consumed.count(inode) != 0) {
       continue;
     }
     std::ifstream annotated(gcov);
@@ -544,7 +529,7 @@ int main(int argc, char **argv) {
     if (reader.failed() || annotated.bad()) {
       return 1;
     }
-    consumed.insert(id);
+    consumed.insert(inode);
     to_remove.push_back(gcov);
   }
 
@@ -552,8 +537,14 @@ int main(int argc, char **argv) {
   // interrupted while it reads the annotated files leaves none. Inputs are
   // removed only once the whole summary is safely written, and the report
   // only when it is a regular file (never /dev/stdin or a pipe).
+  // The text is copied out of the stream once and the stream emptied, so it
+  // is held twice only while it is copied (a braced list would copy it once
+  // more: its pairs are const).
+  std::vector<std::pair<std::string, std::string>> files;
+  files.emplace_back(summary_name, summary.str());
+  summary.str(std::string());
   std::string failed;
-  if (!safe_output::write_files({{summary_name, summary.str()}}, failed)) {
+  if (!safe_output::write_files(files, failed)) {
     return 1;
   }
   if (!file_info.empty() && regular_file(report_name)) {
@@ -563,4 +554,18 @@ int main(int argc, char **argv) {
     std::remove(name.c_str());
   }
   return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // Memory that runs out (a huge annotated file makes a huge summary) is a
+  // failure like any other: the summary is written only at the end and the
+  // inputs are removed only after that, so nothing has been written or
+  // removed yet (safe_output catches it itself and leaves no temporary).
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc &) {
+    return 1;
+  }
 }
